@@ -1,0 +1,32 @@
+#include "app/commandline.h"
+#include "app/parlixapp.h"
+#include "app/shutdownsignals.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("parlix"));
+
+    const CommandLine commandLine = CommandLine::parse(application.arguments().mid(1));
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "parlix: %s\n", qPrintable(commandLine.error));
+        std::fprintf(stderr, "usage: parlix [--home DIR] [--listen ADDRESS] [/SEND address sender words...]\n");
+        return 2;
+    }
+
+    ParlixApp app(commandLine, QCoreApplication::applicationDirPath());
+    ShutdownSignals signals_;
+    QObject::connect(&signals_, &ShutdownSignals::requested, &app, &ParlixApp::requestShutdown);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager &) { QTimer::singleShot(0, &app, &ParlixApp::requestShutdown); });
+    QObject::connect(&app, &ParlixApp::finished, &application, &QCoreApplication::quit, Qt::QueuedConnection);
+    app.start();
+    return application.exec();
+}

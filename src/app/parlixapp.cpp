@@ -1,0 +1,268 @@
+#include "parlixapp.h"
+
+#include "contacts/contacttable.h"
+#include "contacts/options.h"
+#include "contacts/settingsfile.h"
+#include "net/receivingserver.h"
+#include "platform/autostart.h"
+#include "platform/codepage.h"
+#include "platform/mainthreadcall.h"
+#include "ui/dialogs.h"
+#include "ui/tform1.h"
+#include "ui/tform11.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
+#include "ui/tform4.h"
+#include "ui/tform5.h"
+#include "ui/tform7.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+ParlixApp::ParlixApp(CommandLine commandLine, QString programFolder, QObject *parent)
+    : QObject(parent)
+    , m_commandLine(std::move(commandLine))
+    , m_programFolder(std::move(programFolder))
+    , m_paths(DataPaths::chooseFolder(m_commandLine.home, m_programFolder))
+    , m_log(m_paths.logFile())
+{
+    m_paths.ensureFolder();
+    m_dialogs = std::make_unique<Dialogs>(&m_log);
+    m_mainThread = std::make_unique<MainThreadCall>();
+    m_options = std::make_unique<Options>();
+    m_table = std::make_unique<ContactTable>();
+    m_settings = std::make_unique<SettingsFile>(m_paths.settingsFile(), m_paths.listFile(), m_dialogs.get(), &m_log);
+    m_server = std::make_unique<ReceivingServer>();
+    connect(m_options.get(), &Options::changed, this, [this] { m_log.setEnabled(m_options->values().CheckBox_log); });
+}
+
+ParlixApp::~ParlixApp()
+{
+    m_mainThread->shutdown();
+    m_server->close();
+}
+
+bool ParlixApp::start()
+{
+    createRoot();
+    createMainWindow();
+    m_form3 = std::make_unique<TForm3>();
+    m_log.setSettingsWindowExists(true);
+    m_form4 = std::make_unique<TForm4>();
+    m_form5 = std::make_unique<TForm5>();
+    m_form5->setSource([this] {
+        return TForm5::Counters{m_server->isActive(), m_server->activeConnections(), m_runningJobs};
+    });
+    connect(m_form5.get(), &TForm5::receiving, m_form2.get(), &TForm2::setReceiveIndicator);
+    connect(m_form2.get(), &TForm2::debugWindowRequested, this, [this] {
+        m_form5->setGeometry(1, 1, 300, 400);
+        m_form5->show();
+    });
+    connect(m_form2.get(), &TForm2::infoRequested, this, [this] { m_form4->exec(); });
+    m_form7 = std::make_unique<TForm7>();
+    initall();
+    m_form11 = std::make_unique<TForm11>();
+    if (m_endAtStart) {
+        // The event loop starts and stops at once, without the shutdown sequence.
+        QTimer::singleShot(0, this, &ParlixApp::finished);
+        return false;
+    }
+    if (!TForm2::hasTray())
+        m_form2->show();
+    return true;
+}
+
+void ParlixApp::createRoot()
+{
+    m_form1 = std::make_unique<TForm1>();
+    m_log.setRootCreated();
+    m_log(QStringLiteral("tform1 begin"));
+    m_form1->hide();
+    m_log(QStringLiteral("tform1 end"));
+    connect(m_form1.get(), &TForm1::FormCloseQuery, this, &ParlixApp::FormCloseQuery);
+}
+
+void ParlixApp::createMainWindow()
+{
+    m_form2 = std::make_unique<TForm2>();
+    m_log(QStringLiteral("TForm2::FormCreate begin"));
+    m_shuttingdown = false;
+    m_initialised = false;
+    m_form2->ComboBox1()->setCurrentIndex(0);
+    m_log(QStringLiteral("TForm2::FormCreate end"));
+    m_namefield.clear();
+    m_log(QStringLiteral("tform2 begin"));
+    m_log(QStringLiteral("hooks begin"));
+    if (!m_commandLine.sendMode()) {
+        m_log(QStringLiteral("hook start"));
+        m_log(QStringLiteral("hook end"));
+    }
+    m_log(QStringLiteral("hooks end"));
+    m_form2->setWindowTitle(QStringLiteral("Parlix v") + QStringLiteral(PARLIX_VERSION));
+    m_form2->hide();
+    if (m_commandLine.sendMode()) {
+        // The notice itself is sent by the send job; here the copy only ends as the mode says.
+        m_endAtStart = true;
+        m_terminating = true;
+    }
+    m_log(QStringLiteral("tform2 begin icons_refresh();"));
+    m_form2->icons_refresh(m_ownStatus);
+    connect(m_form2.get(), &TForm2::closeRequested, this, &ParlixApp::requestShutdown);
+    if (!m_commandLine.sendMode())
+        openListener();
+    m_log(QStringLiteral("tform2 end"));
+}
+
+void ParlixApp::openListener()
+{
+    m_log(QStringLiteral("tform2 begin ServerSocket1->Active=true;"));
+    QHostAddress address(QHostAddress::AnyIPv4);
+    if (!m_commandLine.listen.isEmpty())
+        address = QHostAddress(m_commandLine.listen);
+    if (address.isNull() || !m_server->open(address)) {
+        m_log(QStringLiteral("tform2 begin ServerSocket1->Active=true - app->terminate"));
+        m_terminating = true;
+        m_endAtStart = true;
+        m_log(QStringLiteral("tform2 begin ServerSocket1->Active=true - app->terminate ok"));
+        return;
+    }
+    m_log(QStringLiteral("tform2 begin ServerSocket1->Active=true; ok"));
+}
+
+QString ParlixApp::makeNamefield(const QString &name)
+{
+    return u'[' + name.rightJustified(15, u' ') + u']';
+}
+
+void ParlixApp::initall()
+{
+    m_log(QStringLiteral("initall begin"));
+    if (m_commandLine.sendMode())
+        return;
+    m_restartNeeded = false;
+    m_initialised = true;
+    m_runningJobs = 0;
+    OptionValues values = m_settings->loadsettings(*m_table);
+    if (values.CheckBoxSaveSt && values.oldstatus >= 0 && values.oldstatus <= 2)
+        m_ownStatus = values.oldstatus;
+    m_options->setValues(values);
+    applyautorun();
+    m_form2->applyPlacement(values);
+    m_form2->ComboBox1()->setCurrentIndex(m_ownStatus);
+    m_form2->icons_refresh(m_ownStatus);
+    m_table->setHeaderTitles();
+    m_namefield = makeNamefield(values.usernam);
+    m_log(QStringLiteral("initall end"));
+}
+
+void ParlixApp::applyautorun()
+{
+    QStringList arguments = m_commandLine.ownOptions;
+    Autostart::apply(m_options->values().autorun, QCoreApplication::applicationFilePath(), arguments);
+}
+
+void ParlixApp::savesettings()
+{
+    m_options->modify([this](OptionValues &values) {
+        m_form2->storePlacement(values);
+        values.oldstatus = m_ownStatus;
+    });
+    m_settings->savesettings(m_options->values(), *m_table);
+}
+
+QString ParlixApp::historyFileName(const QDateTime &now)
+{
+    return QStringLiteral("log") + now.toString(QStringLiteral("yyyy-MM-dd--hh-mm-ss")) + QStringLiteral(".rtf");
+}
+
+QByteArray ParlixApp::conversationRtf() const
+{
+    // Plain text of the conversation until the rich-text codec writes the whole view.
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Arial;}}\r\n";
+    const QByteArray text = CodePage::fromUnicode(m_form2->RichEdit1()->toPlainText());
+    for (const char c : text) {
+        if (c == '\\' || c == '{' || c == '}')
+            rtf += '\\', rtf += c;
+        else if (c == '\n')
+            rtf += "\\par\r\n";
+        else if (static_cast<unsigned char>(c) >= 0x80)
+            rtf += "\\'" + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
+        else
+            rtf += c;
+    }
+    rtf += "}\r\n";
+    return rtf;
+}
+
+void ParlixApp::writehistory()
+{
+    m_log(QStringLiteral("TForm1::writehistory beg"));
+    if (!m_form3) {
+        m_log(QStringLiteral("TForm1::writehistory form3=null"));
+    } else if (!m_options->values().CheckBox_msg) {
+        m_log(QStringLiteral("TForm1::writehistory Form3->CheckBox_msg->Checked=false"));
+    } else {
+        QDir().mkpath(m_paths.incomeFolder());
+        QSaveFile file(QDir(m_paths.incomeFolder()).filePath(historyFileName(QDateTime::currentDateTime())));
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(conversationRtf());
+            file.commit();
+        }
+    }
+    m_log(QStringLiteral("TForm1::writehistory end"));
+}
+
+void ParlixApp::startoffline()
+{
+    // The shutdown notice to the connected peers comes with presence; nobody is connected yet.
+}
+
+void ParlixApp::requestShutdown()
+{
+    if (m_form1)
+        m_form1->close();
+}
+
+void ParlixApp::pumpEvents(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void ParlixApp::FormCloseQuery()
+{
+    m_log(QStringLiteral("TForm1::FormCloseQuery b"));
+    m_log(m_terminating ? QStringLiteral("TForm1::FormCloseQuery terminated=TRUE")
+                        : QStringLiteral("TForm1::FormCloseQuery terminated=FALSE"));
+    m_form1->Timer1()->stop();
+    m_form2->setTrayIgnoresClicks(true);
+    writehistory();
+    if (m_initialised)
+        savesettings();
+    if (m_server->isActive())
+        startoffline();
+    pumpEvents(1000);
+    QElapsedTimer waited;
+    waited.start();
+    while (m_offlinerunning && waited.elapsed() < 10000 && m_server->activeConnections() > 0)
+        pumpEvents(10);
+    m_server->close();
+    m_form2->removeTrayIcon();
+    m_shuttingdown = true;
+    m_mainThread->shutdown();
+    m_terminating = true;
+    m_log(QStringLiteral("Application->Terminated:"));
+    m_log(QStringLiteral("TRUE"));
+    m_log(QStringLiteral("TForm1::FormCloseQuery e"));
+    emit finished();
+}

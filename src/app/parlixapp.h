@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/commandline.h"
+#include "app/datapaths.h"
+#include "app/debuglog.h"
+
+#include <QObject>
+
+#include <memory>
+
+class ContactTable;
+class Dialogs;
+class MainThreadCall;
+class Options;
+class ReceivingServer;
+class SettingsFile;
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm7;
+class TForm11;
+
+// One running copy of the program: its windows, options, contact table, listener and jobs. It
+// creates them in their fixed order, initialises (`initall`) and runs the one shutdown sequence.
+// Tests can run two of them side by side on two loopback addresses.
+class ParlixApp : public QObject
+{
+    Q_OBJECT
+public:
+    ParlixApp(CommandLine commandLine, QString programFolder, QObject *parent = nullptr);
+    ~ParlixApp() override;
+
+    // Creates everything in order. False when the copy must end at once (send mode, port busy).
+    bool start();
+    void requestShutdown();
+
+    void initall();
+    void savesettings();
+    void writehistory();
+    void startoffline();
+    void applyautorun();
+
+    const DataPaths &paths() const { return m_paths; }
+    const DebugLog &log() const { return m_log; }
+    Options &options() { return *m_options; }
+    ContactTable &table() { return *m_table; }
+    ReceivingServer &server() { return *m_server; }
+    TForm1 *form1() const { return m_form1.get(); }
+    TForm2 *form2() const { return m_form2.get(); }
+    TForm5 *form5() const { return m_form5.get(); }
+    QString namefield() const { return m_namefield; }
+    int runningJobs() const { return m_runningJobs; }
+    bool initialised() const { return m_initialised; }
+    bool shuttingdown() const { return m_shuttingdown; }
+    bool offlinerunning() const { return m_offlinerunning; }
+    int ownStatus() const { return m_ownStatus; }
+
+    static QString makeNamefield(const QString &name);
+    static QString historyFileName(const QDateTime &now);
+
+signals:
+    void finished(); // the shutdown sequence is over, or the copy ended at start
+
+private:
+    void createRoot();
+    void createMainWindow();
+    void openListener();
+    void FormCloseQuery();
+    void pumpEvents(int milliseconds);
+    QByteArray conversationRtf() const;
+
+    CommandLine m_commandLine;
+    QString m_programFolder;
+    DataPaths m_paths;
+    DebugLog m_log;
+    std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<MainThreadCall> m_mainThread;
+    std::unique_ptr<Options> m_options;
+    std::unique_ptr<ContactTable> m_table;
+    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<ReceivingServer> m_server;
+    // Windows, destroyed in the reverse order of their creation.
+    std::unique_ptr<TForm1> m_form1;
+    std::unique_ptr<TForm2> m_form2;
+    std::unique_ptr<TForm3> m_form3;
+    std::unique_ptr<TForm4> m_form4;
+    std::unique_ptr<TForm5> m_form5;
+    std::unique_ptr<TForm7> m_form7;
+    std::unique_ptr<TForm11> m_form11;
+
+    QString m_namefield;
+    int m_runningJobs = 0;
+    int m_ownStatus = 0;
+    bool m_initialised = false;
+    bool m_restartNeeded = false;
+    bool m_shuttingdown = false;
+    bool m_offlinerunning = false;
+    bool m_terminating = false; // the copy was told to end (port busy, send mode, shutdown)
+    bool m_endAtStart = false;
+};

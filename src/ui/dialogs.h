@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/userprompt.h"
+
+class DebugLog;
+class QWidget;
+
+// The one place that shows message boxes and questions. Without a display (offscreen) nobody
+// could answer them: each is written to standard error and the log, and answered with its
+// default (No).
+class Dialogs : public UserPrompt
+{
+public:
+    explicit Dialogs(const DebugLog *log);
+
+    void message(const QString &text) override;
+    bool question(const QString &text) override;
+
+    static bool headless();
+
+private:
+    void report(const QString &kind, const QString &text) const;
+
+    const DebugLog *m_log;
+};

@@ -1,0 +1,245 @@
+#include "tform2.h"
+
+#include "contacts/optionvalues.h"
+#include "traypictures.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSystemTrayIcon>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *indicator(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setAutoFillBackground(true);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    return label;
+}
+
+} // namespace
+
+TForm2::TForm2(QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setMinimumWidth(500);
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildHeader());
+    m_conversation = new QTextEdit(central);
+    m_conversation->setObjectName(QStringLiteral("RichEdit1"));
+    m_conversation->setReadOnly(true);
+    layout->addWidget(m_conversation, 1);
+    layout->addWidget(buildBottomBar());
+    setCentralWidget(central);
+    buildTray();
+}
+
+QWidget *TForm2::buildHeader()
+{
+    auto *strip = new QWidget(this);
+    strip->setFixedHeight(16);
+    auto *row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addStretch(1);
+    auto *info = m_info = new QLabel(QStringLiteral("i"), strip);
+    info->setObjectName(QStringLiteral("infoPanel"));
+    info->setFixedWidth(21);
+    info->setAlignment(Qt::AlignCenter);
+    info->setStyleSheet(QStringLiteral("background: rgb(0,128,0); color: yellow; font-weight: bold;"));
+    info->setContextMenuPolicy(Qt::CustomContextMenu);
+    row->addWidget(info);
+
+    // The debug menu: two radio items and the debug window.
+    m_debugMenu = new QMenu(this);
+    auto *group = new QActionGroup(m_debugMenu);
+    m_debugOn = m_debugMenu->addAction(QStringLiteral("отладка вкл."));
+    m_debugOff = m_debugMenu->addAction(QStringLiteral("отладка выкл."));
+    for (QAction *action : {m_debugOn, m_debugOff}) {
+        action->setCheckable(true);
+        group->addAction(action);
+    }
+    m_debugOff->setChecked(true);
+    connect(m_debugOn, &QAction::triggered, this, [this] { setDebugMode(true); });
+    connect(m_debugOff, &QAction::triggered, this, [this] { setDebugMode(false); });
+    connect(m_debugMenu->addAction(QStringLiteral("окно отладки")), &QAction::triggered, this, [this] {
+        setDebugMode(true);
+        emit debugWindowRequested();
+    });
+    connect(info, &QWidget::customContextMenuRequested, this,
+            [this, info](const QPoint &pos) { m_debugMenu->popup(info->mapToGlobal(pos)); });
+    info->installEventFilter(this);
+    return strip;
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    // The green panel turns red while the left button is held and opens the information box.
+    if (watched == m_info && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_info->setStyleSheet(QStringLiteral("background: rgb(255,0,0); color: yellow; font-weight: bold;"));
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_info->setStyleSheet(QStringLiteral("background: rgb(0,128,0); color: yellow; font-weight: bold;"));
+            emit infoRequested();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm2::setDebugMode(bool on)
+{
+    m_debugMode = on;
+    (on ? m_debugOn : m_debugOff)->setChecked(true);
+}
+
+QWidget *TForm2::buildBottomBar()
+{
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("bottomBar"));
+    bar->setFixedHeight(60);
+    auto *row = new QHBoxLayout(bar);
+    m_receive = indicator(QStringLiteral("Прием"), bar);
+    m_progress = indicator(QStringLiteral("Статус (%)"), bar);
+    m_progress->setObjectName(QStringLiteral("RxLabel2"));
+    m_transfer = indicator(QStringLiteral("Передача"), bar);
+    m_transfer->setObjectName(QStringLiteral("RxLabel3"));
+    row->addWidget(m_receive);
+    row->addWidget(m_progress);
+    row->addWidget(m_transfer);
+    row->addStretch(1);
+    m_status = new QComboBox(bar);
+    m_status->setObjectName(QStringLiteral("ComboBox1"));
+    m_status->addItems({QStringLiteral("я свободен"), QStringLiteral("я занят"), QStringLiteral("я ушел")});
+    m_status->setCurrentIndex(0);
+    row->addWidget(m_status);
+    return bar;
+}
+
+void TForm2::buildTray()
+{
+    m_tray = new QSystemTrayIcon(this);
+    m_trayMenu = new QMenu(this);
+    m_statusActions = new QActionGroup(m_trayMenu);
+    const QString names[3] = {QStringLiteral("Свободен"), QStringLiteral("Занят"), QStringLiteral("Ушел")};
+    for (int status = 0; status < 3; ++status) {
+        QAction *action = m_trayMenu->addAction(names[status]);
+        action->setCheckable(true);
+        action->setChecked(status == 0);
+        m_statusActions->addAction(action);
+        connect(action, &QAction::triggered, this, [this, status] { emit statusChosen(status); });
+    }
+    m_trayMenu->addAction(QStringLiteral("------------------"))->setEnabled(false);
+    connect(m_trayMenu->addAction(QStringLiteral("Закрыть")), &QAction::triggered, this, &TForm2::closeRequested);
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (m_trayIgnoresClicks)
+            return;
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+            showNormal();
+            raise();
+            activateWindow();
+        }
+    });
+}
+
+void TForm2::icons_refresh(int status)
+{
+    if (status < 0 || status > 2)
+        status = 0;
+    m_tray->setIcon(TrayPictures::icon(status));
+    if (!m_tray->isVisible())
+        m_tray->show();
+}
+
+void TForm2::removeTrayIcon()
+{
+    m_tray->hide();
+}
+
+bool TForm2::hasTray()
+{
+    // Offscreen counts as having a tray: the program starts without a window there.
+    return QGuiApplication::platformName() == QLatin1String("offscreen") || QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TForm2::setReceiveIndicator(bool active)
+{
+    const QColor wanted = active ? QColor(0, 255, 0) : QApplication::palette().color(QPalette::Button);
+    QPalette pal = m_receive->palette();
+    if (pal.color(QPalette::Window) == wanted)
+        return;
+    pal.setColor(QPalette::Window, wanted);
+    m_receive->setPalette(pal);
+}
+
+void TForm2::closeEvent(QCloseEvent *event)
+{
+    // The close button never ends the program: it goes to the tray, or to the task bar where
+    // there is no tray, so that the user can always get the window back.
+    event->ignore();
+    if (hasTray())
+        hide();
+    else
+        showMinimized();
+}
+
+void TForm2::rememberNormalBounds()
+{
+    if (!isMaximized() && !isMinimized() && isVisible())
+        m_normalBounds = geometry();
+}
+
+void TForm2::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    rememberNormalBounds();
+}
+
+void TForm2::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    rememberNormalBounds();
+}
+
+void TForm2::applyPlacement(const OptionValues &values)
+{
+    m_wasMaximized = values.wnd_max == 1;
+    m_normalBounds = QRect(values.c__left, values.c___top, values.c_width, values.c_heigh);
+    setGeometry(m_normalBounds);
+    if (m_wasMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TForm2::storePlacement(OptionValues &values) const
+{
+    QRect bounds = m_normalBounds;
+    if (isMinimized()) {
+        // wnd_max stays as it was
+    } else if (isMaximized() || (!isVisible() && m_wasMaximized)) {
+        values.wnd_max = 1;
+    } else {
+        values.wnd_max = 0;
+        if (isVisible())
+            bounds = geometry();
+    }
+    values.c__left = bounds.x();
+    values.c___top = bounds.y();
+    values.c_width = bounds.width();
+    values.c_heigh = bounds.height();
+}
