@@ -2,6 +2,8 @@
 // the encoding rules row by row, and hostile input.
 #include "rtftesthelpers.h"
 
+#include "platform/rtf/rtftokenizer.h"
+
 #include <QRandomGenerator>
 
 using namespace rtftest;
@@ -24,6 +26,8 @@ class TestRtfReader : public QObject
 {
     Q_OBJECT
 private slots:
+    void tokenizer_data();
+    void tokenizer();
     void fixtureText_data();
     void fixtureText();
     void fixtureFormats_data();
@@ -42,6 +46,57 @@ private slots:
     void truncatedFiles();
     void randomBytes();
 };
+
+// Tokens written as: { } W:name[:param] S:symbol H:hex T:text B:binary
+static QString describe(QByteArrayView data)
+{
+    RtfTokenizer tokenizer(data);
+    QStringList out;
+    for (;;) {
+        const RtfTokenizer::Token t = tokenizer.next();
+        switch (t.type) {
+        case RtfTokenizer::Type::End: return out.join(QLatin1Char(' '));
+        case RtfTokenizer::Type::GroupStart: out << QStringLiteral("{"); break;
+        case RtfTokenizer::Type::GroupEnd: out << QStringLiteral("}"); break;
+        case RtfTokenizer::Type::Word:
+            out << QStringLiteral("W:") + (t.overlong ? QStringLiteral("<long>") : QString::fromLatin1(t.text))
+                    + (t.hasParam ? QStringLiteral(":%1").arg(t.param) : QString());
+            break;
+        case RtfTokenizer::Type::Symbol: out << QStringLiteral("S:%1").arg(int(t.symbol)); break;
+        case RtfTokenizer::Type::Hex: out << QStringLiteral("H:%1").arg(t.byte, 2, 16, QLatin1Char('0')); break;
+        case RtfTokenizer::Type::Text: out << QStringLiteral("T:") + QString::fromLatin1(t.text); break;
+        case RtfTokenizer::Type::Binary: out << QStringLiteral("B:") + QString::fromLatin1(t.text.toByteArray().toHex()); break;
+        }
+    }
+}
+
+void TestRtfReader::tokenizer_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("tokens");
+    QTest::newRow("word and blank") << QByteArray("{\\b hi}") << "{ W:b T:hi }";
+    QTest::newRow("parameters") << QByteArray("\\fs24\\li-360 x") << "W:fs:24 W:li:-360 T:x";
+    QTest::newRow("minus without digits") << QByteArray("\\ul-x") << "W:ul T:-x";
+    QTest::newRow("saturated") << QByteArray("\\u99999999999 \\u-99999999999") << "W:u:2147483647 W:u:-2147483647";
+    QTest::newRow("hex") << QByteArray("\\'cF\\'0a") << "H:cf H:0a";
+    QTest::newRow("broken hex") << QByteArray("\\'z1") << "S:0 T:z1";
+    QTest::newRow("symbols") << QByteArray("\\{\\}\\\\\\~\\*") << "S:123 S:125 S:92 S:126 S:42";
+    QTest::newRow("par by line break") << QByteArray("\\\r\\\n") << "S:10 S:10";
+    QTest::newRow("32 letters") << QByteArray("\\abcdefghijklmnopqrstuvwxyzabcdef1")
+                                << "W:abcdefghijklmnopqrstuvwxyzabcdef:1";
+    QTest::newRow("33 letters") << QByteArray("\\abcdefghijklmnopqrstuvwxyzabcdefg1") << "W:<long>:1";
+    QTest::newRow("bin") << QByteArray("\\bin3 {}\\x") << "B:7b7d5c T:x";
+    QTest::newRow("bin past end") << QByteArray("\\bin9 ab") << "B:6162";
+    QTest::newRow("bin negative") << QByteArray("\\bin-1 ab") << "B: T:ab";
+    QTest::newRow("lone backslash") << QByteArray("a\\") << "T:a";
+}
+
+void TestRtfReader::tokenizer()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, tokens);
+    QCOMPARE(describe(rtf), tokens);
+}
 
 void TestRtfReader::fixtureText_data()
 {

@@ -76,17 +76,6 @@ int RtfCodePage::forCharset(int charset, int documentCodePage)
     }
 }
 
-bool RtfCodePage::isDoubleByte(int codePage)
-{
-    switch (codePage) {
-    case 932: case 936: case 949: case 950: case 1361:
-    case 10001: case 10002: case 10003: case 10008:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QStringDecoder *RtfCodePage::decoderFor(int codePage)
 {
     auto it = m_decoders.find(codePage);

@@ -24,10 +24,8 @@ public:
 
     // The code page for \fcharsetN; \fcharset1 (and unknown sets) means the document's.
     static int forCharset(int charset, int documentCodePage);
-    // True for the code pages where a lead byte and the next byte form one character.
-    static bool isDoubleByte(int codePage);
-
-    // Decodes one run of bytes. A double-byte lead at the very end of a run is dropped.
+    // Decodes one run of bytes; in the double-byte code pages (932, 936, 949, 950) a lead byte
+    // and the byte after it form one character. A lead byte at the very end of a run is dropped.
     QString decode(QByteArrayView bytes, int codePage);
 
 private:
