@@ -240,10 +240,16 @@ void RtfReader::finishPicture()
     m_pictureActive = false;
     QImage image = m_picture.decode(m_pixelBudget);
     const QSizeF size = m_picture.displaySize(image);
-    if (image.isNull())
+    if (image.isNull()) {
         image = placeholder();
-    else
+    } else {
         m_pixelBudget -= qint64(image.width()) * image.height();
+        // Palette pictures become true colour, so that a table shorter than its indexes
+        // (common in hand-made files) never reaches the painting code.
+        if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
+            || image.format() == QImage::Format_MonoLSB)
+            image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
     m_picture = RtfPicture{};
 
     flushText();
