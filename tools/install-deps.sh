@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Parlix needs to build, run and test, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libx11-dev libxi-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libx11-dev libxi-dev libxss-dev
           xvfb xdotool xauth clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
