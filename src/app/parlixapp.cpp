@@ -3,7 +3,9 @@
 #include "contacts/contacttable.h"
 #include "contacts/options.h"
 #include "contacts/settingsfile.h"
+#include "apptransporthost.h"
 #include "net/receivingserver.h"
+#include "net/sendjobs.h"
 #include "platform/autostart.h"
 #include "platform/codepage.h"
 #include "platform/mainthreadcall.h"
@@ -41,14 +43,36 @@ ParlixApp::ParlixApp(CommandLine commandLine, QString programFolder, QObject *pa
     m_options = std::make_unique<Options>();
     m_table = std::make_unique<ContactTable>();
     m_settings = std::make_unique<SettingsFile>(m_paths.settingsFile(), m_paths.listFile(), m_dialogs.get(), &m_log);
-    m_server = std::make_unique<ReceivingServer>();
+    m_transportHost = std::make_unique<AppTransportHost>(*this);
+    m_transport.log = &m_log;
+    m_transport.mainThread = m_mainThread.get();
+    m_transport.options = m_options.get();
+    m_transport.host = m_transportHost.get();
+    if (!m_commandLine.listen.isEmpty())
+        m_transport.localAddress = QHostAddress(m_commandLine.listen);
+    m_jobs = std::make_unique<SendJobs>(m_transport);
+    m_transport.jobs = m_jobs.get();
+    m_server = std::make_unique<ReceivingServer>(m_transport);
     connect(m_options.get(), &Options::changed, this, [this] { m_log.setEnabled(m_options->values().CheckBox_log); });
 }
 
 ParlixApp::~ParlixApp()
 {
+    // Workers first let go of the main thread, then every wait of theirs ends, then they are joined.
+    m_transport.abort = true;
     m_mainThread->shutdown();
-    m_server->close();
+    m_jobs->shutdown();
+    m_server.reset();
+}
+
+UserPrompt &ParlixApp::prompt()
+{
+    return *m_dialogs;
+}
+
+int ParlixApp::runningJobs() const
+{
+    return m_jobs->running();
 }
 
 bool ParlixApp::start()
@@ -60,7 +84,7 @@ bool ParlixApp::start()
     m_form4 = std::make_unique<TForm4>();
     m_form5 = std::make_unique<TForm5>();
     m_form5->setSource([this] {
-        return TForm5::Counters{m_server->isActive(), m_server->activeConnections(), m_runningJobs};
+        return TForm5::Counters{m_server->isActive(), m_server->activeConnections(), m_jobs->running()};
     });
     connect(m_form5.get(), &TForm5::receiving, m_form2.get(), &TForm2::setReceiveIndicator);
     connect(m_form2.get(), &TForm2::debugWindowRequested, this, [this] {
@@ -109,17 +133,28 @@ void ParlixApp::createMainWindow()
     m_log(QStringLiteral("hooks end"));
     m_form2->setWindowTitle(QStringLiteral("Parlix v") + QStringLiteral(PARLIX_VERSION));
     m_form2->hide();
-    if (m_commandLine.sendMode()) {
-        // The notice itself is sent by the send job; here the copy only ends as the mode says.
-        m_endAtStart = true;
-        m_terminating = true;
-    }
+    if (m_commandLine.sendMode())
+        runSendMode();
     m_log(QStringLiteral("tform2 begin icons_refresh();"));
     m_form2->icons_refresh(m_ownStatus);
     connect(m_form2.get(), &TForm2::closeRequested, this, &ParlixApp::requestShutdown);
     if (!m_commandLine.sendMode())
         openListener();
     m_log(QStringLiteral("tform2 end"));
+}
+
+void ParlixApp::runSendMode()
+{
+    // One text notice, then the program ends: it never initialises, so nothing is saved.
+    m_jobs->sendfileto4(m_commandLine.sendText(), m_commandLine.sendSender(), m_commandLine.sendAddress());
+    QCoreApplication::processEvents();
+    QElapsedTimer waited;
+    waited.start();
+    while (m_jobs->running() != 0 && waited.elapsed() < 10000)
+        pumpEvents(50);
+    requestShutdown();
+    m_endAtStart = true;
+    m_terminating = true;
 }
 
 void ParlixApp::openListener()
@@ -150,7 +185,6 @@ void ParlixApp::initall()
         return;
     m_restartNeeded = false;
     m_initialised = true;
-    m_runningJobs = 0;
     OptionValues values = m_settings->loadsettings(*m_table);
     if (values.CheckBoxSaveSt && values.oldstatus >= 0 && values.oldstatus <= 2)
         m_ownStatus = values.oldstatus;
@@ -259,6 +293,7 @@ void ParlixApp::FormCloseQuery()
     m_server->close();
     m_form2->removeTrayIcon();
     m_shuttingdown = true;
+    m_transport.shuttingdown = true;
     m_mainThread->shutdown();
     m_terminating = true;
     m_log(QStringLiteral("Application->Terminated:"));

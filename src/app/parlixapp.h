@@ -3,16 +3,22 @@
 #include "app/commandline.h"
 #include "app/datapaths.h"
 #include "app/debuglog.h"
+#include "net/transportcontext.h"
+
+#include <QColor>
 
 #include <QObject>
 
 #include <memory>
 
+class AppTransportHost;
 class ContactTable;
 class Dialogs;
 class MainThreadCall;
 class Options;
 class ReceivingServer;
+class SendJobs;
+class UserPrompt;
 class SettingsFile;
 class TForm1;
 class TForm2;
@@ -47,11 +53,14 @@ public:
     Options &options() { return *m_options; }
     ContactTable &table() { return *m_table; }
     ReceivingServer &server() { return *m_server; }
+    SendJobs &jobs() { return *m_jobs; }
+    UserPrompt &prompt();
+    TransportContext &transport() { return m_transport; }
     TForm1 *form1() const { return m_form1.get(); }
     TForm2 *form2() const { return m_form2.get(); }
     TForm5 *form5() const { return m_form5.get(); }
     QString namefield() const { return m_namefield; }
-    int runningJobs() const { return m_runningJobs; }
+    int runningJobs() const;
     bool initialised() const { return m_initialised; }
     bool shuttingdown() const { return m_shuttingdown; }
     bool offlinerunning() const { return m_offlinerunning; }
@@ -62,6 +71,13 @@ public:
 
 signals:
     void finished(); // the shutdown sequence is over, or the copy ended at start
+    // What arrived, for the parts that show it and for tests.
+    void messageArrived(const QString &path, const QString &peerip, bool letter);
+    void systemMessageArrived(const QByteArray &text, const QString &peerip);
+    void noticeArrived(const QByteArray &text, const QString &sender, int code, const QString &peerip);
+    void lineAdded(const QString &text, const QColor &colour);
+    void peerUnreachable(const QString &address);
+    void statusFieldChanged(const QString &text);
 
 private:
     void createRoot();
@@ -69,6 +85,7 @@ private:
     void openListener();
     void FormCloseQuery();
     void pumpEvents(int milliseconds);
+    void runSendMode();
     QByteArray conversationRtf() const;
 
     CommandLine m_commandLine;
@@ -80,6 +97,9 @@ private:
     std::unique_ptr<Options> m_options;
     std::unique_ptr<ContactTable> m_table;
     std::unique_ptr<SettingsFile> m_settings;
+    TransportContext m_transport;
+    std::unique_ptr<AppTransportHost> m_transportHost;
+    std::unique_ptr<SendJobs> m_jobs;
     std::unique_ptr<ReceivingServer> m_server;
     // Windows, destroyed in the reverse order of their creation.
     std::unique_ptr<TForm1> m_form1;
@@ -91,7 +111,6 @@ private:
     std::unique_ptr<TForm11> m_form11;
 
     QString m_namefield;
-    int m_runningJobs = 0;
     int m_ownStatus = 0;
     bool m_initialised = false;
     bool m_restartNeeded = false;

@@ -1,10 +1,12 @@
 #include "receivingserver.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "connectionpool.h"
+#include "listenerthread.h"
+#include "transportcontext.h"
 
-ReceivingServer::ReceivingServer(QObject *parent)
+ReceivingServer::ReceivingServer(TransportContext &context, QObject *parent)
     : QObject(parent)
+    , m_context(context)
 {
 }
 
@@ -16,45 +18,37 @@ ReceivingServer::~ReceivingServer()
 bool ReceivingServer::open(const QHostAddress &address)
 {
     close();
-    m_server = new QTcpServer(this);
-    if (!m_server->listen(address, kPort)) {
-        delete m_server;
-        m_server = nullptr;
+    m_pool = std::make_unique<ConnectionPool>(m_context);
+    ConnectionPool *pool = m_pool.get();
+    m_listener = std::make_unique<ListenerThread>(address, kPort,
+        [pool](qintptr descriptor, const QString &peer) { pool->accept(descriptor, peer); });
+    if (!m_listener->startListening()) {
+        m_listener.reset();
+        m_pool.reset();
         return false;
     }
-    connect(m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-            m_sockets.append(socket);
-            connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
-            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                m_sockets.removeAll(socket);
-                socket->deleteLater();
-                emit connectionsChanged(int(m_sockets.size()));
-            });
-            emit connectionsChanged(int(m_sockets.size()));
-        }
-    });
     return true;
 }
 
 void ReceivingServer::close()
 {
-    for (QTcpSocket *socket : std::as_const(m_sockets)) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
+    if (m_listener) {
+        m_listener->stop();
+        m_listener.reset();
     }
-    m_sockets.clear();
-    delete m_server;
-    m_server = nullptr;
 }
 
 bool ReceivingServer::isActive() const
 {
-    return m_server && m_server->isListening();
+    return m_listener != nullptr;
 }
 
 int ReceivingServer::activeConnections() const
 {
-    return int(m_sockets.size());
+    return m_pool ? m_pool->activeConnections() : 0;
+}
+
+int ReceivingServer::connectionThreads() const
+{
+    return m_pool ? m_pool->threadCount() : 0;
 }

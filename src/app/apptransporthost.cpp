@@ -1,0 +1,114 @@
+#include "apptransporthost.h"
+
+#include "parlixapp.h"
+
+#include "contacts/contacttable.h"
+#include "ui/dialogs.h"
+#include "ui/tform2.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QTextCursor>
+#include <QTextEdit>
+
+AppTransportHost::AppTransportHost(ParlixApp &app)
+    : m_app(app)
+{
+}
+
+bool AppTransportHost::querygetfile(const QString &fileName, const QString &from)
+{
+    if (TForm2 *form2 = m_app.form2(); form2 && form2->isHidden() && !Dialogs::headless())
+        form2->showNormal();
+    return m_app.prompt().question(QStringLiteral("Принять файл ") + fileName + QStringLiteral(" от ") + from
+                                   + QStringLiteral(" ?"));
+}
+
+void AppTransportHost::print(const QString &text)
+{
+    addline(text, QColor(255, 0, 0));
+}
+
+void AppTransportHost::append2(const QString &path, const QString &peerip, bool letter)
+{
+    // Messages and letters are shown by the conversation window; until it shows them, the file
+    // is only recorded and removed, so that nothing piles up in TEMP.
+    m_app.log()(QStringLiteral("append2 %1 from %2%3").arg(path, peerip, letter ? QStringLiteral(" (letter)") : QString()));
+    emit m_app.messageArrived(path, peerip, letter);
+    QFile::remove(path);
+}
+
+void AppTransportHost::analyze1(const QByteArray &text, const QString &peerip, const QString &peerhost)
+{
+    m_app.log()(QStringLiteral("analyze1 from %1 (%2): %3").arg(peerip, peerhost, QString::fromLatin1(text.left(80))));
+    emit m_app.systemMessageArrived(text, peerip);
+}
+
+void AppTransportHost::analyze22(const QByteArray &text, const QString &sender, int code, const QString &peerip,
+                                 const QString &peerhost)
+{
+    m_app.log()(QStringLiteral("analyze22 code=%1 from %2 (%3) sender=%4").arg(code).arg(peerip, peerhost, sender));
+    emit m_app.noticeArrived(text, sender, code, peerip);
+}
+
+void AppTransportHost::addline(const QString &text, const QColor &colour)
+{
+    TForm2 *form2 = m_app.form2();
+    if (!form2)
+        return;
+    QTextCursor cursor(form2->RichEdit1()->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(colour);
+    if (!form2->RichEdit1()->document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(text, format);
+    emit m_app.lineAdded(text, colour);
+}
+
+void AppTransportHost::disconnectaddr(const QString &address)
+{
+    m_app.log()(QStringLiteral("disconnectaddr ") + address);
+    emit m_app.peerUnreachable(address);
+}
+
+void AppTransportHost::setStatusField(const QString &text)
+{
+    if (TForm2 *form2 = m_app.form2())
+        form2->RxLabel2()->setText(text);
+    emit m_app.statusFieldChanged(text);
+}
+
+void AppTransportHost::setTransferIndicator(bool running)
+{
+    if (TForm2 *form2 = m_app.form2()) {
+        QPalette pal = form2->RxLabel3()->palette();
+        pal.setColor(QPalette::Window, running ? QColor(0, 255, 0) : QApplication::palette().color(QPalette::Button));
+        form2->RxLabel3()->setPalette(pal);
+    }
+}
+
+int AppTransportHost::replyPort(const QString &address)
+{
+    ContactTable &table = m_app.table();
+    for (int row = 1; row < ContactTable::MAXUSERS; ++row) {
+        if (table.cell(row, ContactTable::Address).trimmed() == address)
+            return table.rowport(row);
+    }
+    return 7456;
+}
+
+QStringList AppTransportHost::accessRows()
+{
+    QStringList rows;
+    ContactTable &table = m_app.table();
+    for (int row = 1; row < ContactTable::MAXUSERS; ++row)
+        rows << table.cell(row, ContactTable::Address);
+    return rows;
+}
+
+std::optional<QString> AppTransportHost::autoAnswer() const
+{
+    return std::nullopt; // armed by the auto-answer window, which comes with auto-away
+}

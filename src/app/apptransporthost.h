@@ -1,0 +1,29 @@
+#pragma once
+
+#include "net/transporthost.h"
+
+class ParlixApp;
+
+// What the transport hands on, as this copy of the program handles it on its main thread.
+class AppTransportHost : public TransportHost
+{
+public:
+    explicit AppTransportHost(ParlixApp &app);
+
+    bool querygetfile(const QString &fileName, const QString &from) override;
+    void print(const QString &text) override;
+    void append2(const QString &path, const QString &peerip, bool letter) override;
+    void analyze1(const QByteArray &text, const QString &peerip, const QString &peerhost) override;
+    void analyze22(const QByteArray &text, const QString &sender, int code, const QString &peerip,
+                   const QString &peerhost) override;
+    void addline(const QString &text, const QColor &colour) override;
+    void disconnectaddr(const QString &address) override;
+    void setStatusField(const QString &text) override;
+    void setTransferIndicator(bool running) override;
+    int replyPort(const QString &address) override;
+    QStringList accessRows() override;
+    std::optional<QString> autoAnswer() const override;
+
+private:
+    ParlixApp &m_app;
+};
