@@ -3,6 +3,8 @@
 #include "parlixapp.h"
 
 #include "contacts/contacttable.h"
+#include "presence/autoanswer.h"
+#include "presence/presence.h"
 #include "ui/dialogs.h"
 #include "ui/tform2.h"
 
@@ -28,6 +30,7 @@ bool AppTransportHost::querygetfile(const QString &fileName, const QString &from
 void AppTransportHost::print(const QString &text)
 {
     addline(text, QColor(255, 0, 0));
+    m_app.presence().msgsound();
 }
 
 void AppTransportHost::append2(const QString &path, const QString &peerip, bool letter)
@@ -41,36 +44,29 @@ void AppTransportHost::append2(const QString &path, const QString &peerip, bool 
 
 void AppTransportHost::analyze1(const QByteArray &text, const QString &peerip, const QString &peerhost)
 {
-    m_app.log()(QStringLiteral("analyze1 from %1 (%2): %3").arg(peerip, peerhost, QString::fromLatin1(text.left(80))));
     emit m_app.systemMessageArrived(text, peerip);
+    m_app.presence().analyze1(text, peerip, peerhost);
 }
 
 void AppTransportHost::analyze22(const QByteArray &text, const QString &sender, int code, const QString &peerip,
                                  const QString &peerhost)
 {
-    m_app.log()(QStringLiteral("analyze22 code=%1 from %2 (%3) sender=%4").arg(code).arg(peerip, peerhost, sender));
     emit m_app.noticeArrived(text, sender, code, peerip);
+    if (code == 22)
+        m_app.presence().analyze22Notice(text, sender);
+    else
+        m_app.log()(QStringLiteral("analyze22 address list from %1 (%2), sender %3").arg(peerip, peerhost, sender));
 }
 
 void AppTransportHost::addline(const QString &text, const QColor &colour)
 {
-    TForm2 *form2 = m_app.form2();
-    if (!form2)
-        return;
-    QTextCursor cursor(form2->RichEdit1()->document());
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    format.setForeground(colour);
-    if (!form2->RichEdit1()->document()->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(text, format);
-    emit m_app.lineAdded(text, colour);
+    m_app.presence().addline(text, colour);
 }
 
 void AppTransportHost::disconnectaddr(const QString &address)
 {
-    m_app.log()(QStringLiteral("disconnectaddr ") + address);
     emit m_app.peerUnreachable(address);
+    m_app.presence().disconnectaddr(address);
 }
 
 void AppTransportHost::setStatusField(const QString &text)
@@ -78,6 +74,12 @@ void AppTransportHost::setStatusField(const QString &text)
     if (TForm2 *form2 = m_app.form2())
         form2->RxLabel2()->setText(text);
     emit m_app.statusFieldChanged(text);
+}
+
+QString AppTransportHost::statusFieldText() const
+{
+    TForm2 *form2 = m_app.form2();
+    return form2 ? form2->RxLabel2()->text() : QString();
 }
 
 void AppTransportHost::setTransferIndicator(bool running)
@@ -110,5 +112,5 @@ QStringList AppTransportHost::accessRows()
 
 std::optional<QString> AppTransportHost::autoAnswer() const
 {
-    return std::nullopt; // armed by the auto-answer window, which comes with auto-away
+    return m_app.autoAnswer().text();
 }

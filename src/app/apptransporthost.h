@@ -19,6 +19,7 @@ public:
     void addline(const QString &text, const QColor &colour) override;
     void disconnectaddr(const QString &address) override;
     void setStatusField(const QString &text) override;
+    QString statusFieldText() const override;
     void setTransferIndicator(bool running) override;
     int replyPort(const QString &address) override;
     QStringList accessRows() override;

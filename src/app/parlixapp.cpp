@@ -4,6 +4,12 @@
 #include "contacts/options.h"
 #include "contacts/settingsfile.h"
 #include "apptransporthost.h"
+#include "windowpresenceview.h"
+#include "presence/autoanswer.h"
+#include "presence/presence.h"
+#include "presence/presencejob.h"
+#include "presence/roster.h"
+#include "net/systemmessage.h"
 #include "net/receivingserver.h"
 #include "net/sendjobs.h"
 #include "platform/autostart.h"
@@ -53,6 +59,15 @@ ParlixApp::ParlixApp(CommandLine commandLine, QString programFolder, QObject *pa
     m_jobs = std::make_unique<SendJobs>(m_transport);
     m_transport.jobs = m_jobs.get();
     m_server = std::make_unique<ReceivingServer>(m_transport);
+    m_autoAnswer = std::make_unique<AutoAnswer>();
+    m_roster = std::make_unique<Roster>(*m_table);
+    m_presenceView = std::make_unique<WindowPresenceView>(*this);
+    m_presence = std::make_unique<Presence>(Presence::Parts{m_table.get(), m_roster.get(), m_options.get(), m_jobs.get(),
+                                                            &m_log, m_presenceView.get(), m_autoAnswer.get(),
+                                                            [this] { return m_terminating; },
+                                                            [this] { return m_shuttingdown; }});
+    m_table->setHooks(m_presence.get());
+    connect(m_roster.get(), &Roster::rebuilt, this, &ParlixApp::showRoster);
     connect(m_options.get(), &Options::changed, this, [this] { m_log.setEnabled(m_options->values().CheckBox_log); });
 }
 
@@ -62,7 +77,49 @@ ParlixApp::~ParlixApp()
     m_transport.abort = true;
     m_mainThread->shutdown();
     m_jobs->shutdown();
+    for (PresenceJob *job : m_presenceJobs) {
+        job->wait();
+        delete job;
+    }
     m_server.reset();
+    m_table->setHooks(nullptr);
+}
+
+int ParlixApp::ownStatus() const
+{
+    return m_presence->ownStatus();
+}
+
+void ParlixApp::showRoster()
+{
+    if (!m_form2)
+        return;
+    QList<TForm2::RosterEntry> entries;
+    for (const QString &item : m_roster->items()) {
+        const int row = item.toInt();
+        const bool separator = ContactTable::isSeparatorForRoster(m_table->cell(row, ContactTable::Address));
+        const int status = m_table->user(row)->status;
+        entries.append({m_table->cell(row, ContactTable::Name),
+                        separator ? m_presence->statusColour(0) : m_presence->statusColour(status), separator});
+    }
+    m_form2->showRoster(entries, m_roster->selectedItems());
+}
+
+void ParlixApp::startPresenceJob(PresenceJob *job, bool offline)
+{
+    m_presenceJobs.push_back(job);
+    connect(job, &QThread::finished, this, [this, job, offline] {
+        auto it = std::find(m_presenceJobs.begin(), m_presenceJobs.end(), job);
+        if (it == m_presenceJobs.end())
+            return;
+        m_presenceJobs.erase(it);
+        job->wait();
+        job->deleteLater();
+        if (offline && std::none_of(m_presenceJobs.begin(), m_presenceJobs.end(),
+                                    [](PresenceJob *j) { return qobject_cast<GoOfflineThread *>(j) != nullptr; }))
+            m_offlinerunning = false;
+    });
+    job->start(offline ? QThread::LowPriority : QThread::LowestPriority);
 }
 
 UserPrompt &ParlixApp::prompt()
@@ -113,6 +170,12 @@ void ParlixApp::createRoot()
     m_form1->hide();
     m_log(QStringLiteral("tform1 end"));
     connect(m_form1.get(), &TForm1::FormCloseQuery, this, &ParlixApp::FormCloseQuery);
+    connect(m_form1.get(), &TForm1::tick, this, [this] {
+        if (m_roster->rosterdirty) {
+            m_roster->rosterdirty = false;
+            m_roster->rebuildroster();
+        }
+    });
 }
 
 void ParlixApp::createMainWindow()
@@ -136,8 +199,17 @@ void ParlixApp::createMainWindow()
     if (m_commandLine.sendMode())
         runSendMode();
     m_log(QStringLiteral("tform2 begin icons_refresh();"));
-    m_form2->icons_refresh(m_ownStatus);
+    m_form2->icons_refresh(0);
     connect(m_form2.get(), &TForm2::closeRequested, this, &ParlixApp::requestShutdown);
+    connect(m_form2.get(), &TForm2::statusChosen, this, [this](int status) { m_presence->ComboBox1Change(status, false); });
+    connect(m_form2.get(), &TForm2::rosterSelectionChanged, this, [this](const QSet<int> &selected) {
+        m_roster->setSelectedItems(selected);
+        m_roster->keepselection();
+    });
+    connect(m_form1.get(), &TForm1::applicationActivated, m_form2.get(), [this] {
+        if (m_form2->attention())
+            m_form2->setAttention(false);
+    });
     if (!m_commandLine.sendMode())
         openListener();
     m_log(QStringLiteral("tform2 end"));
@@ -175,7 +247,7 @@ void ParlixApp::openListener()
 
 QString ParlixApp::makeNamefield(const QString &name)
 {
-    return u'[' + name.rightJustified(15, u' ') + u']';
+    return SystemMessage::namefield(name);
 }
 
 void ParlixApp::initall()
@@ -186,15 +258,21 @@ void ParlixApp::initall()
     m_restartNeeded = false;
     m_initialised = true;
     OptionValues values = m_settings->loadsettings(*m_table);
-    if (values.CheckBoxSaveSt && values.oldstatus >= 0 && values.oldstatus <= 2)
-        m_ownStatus = values.oldstatus;
     m_options->setValues(values);
     applyautorun();
     m_form2->applyPlacement(values);
-    m_form2->ComboBox1()->setCurrentIndex(m_ownStatus);
-    m_form2->icons_refresh(m_ownStatus);
+    m_roster->rebuildroster();
+    m_autoAnswer->disarm();
     m_table->setHeaderTitles();
     m_namefield = makeNamefield(values.usernam);
+    m_presence->setNamefield(m_namefield);
+    int status = m_presence->ownStatus();
+    if (values.CheckBoxSaveSt && values.oldstatus >= 0 && values.oldstatus <= 2)
+        status = values.oldstatus;
+    m_presence->setInitialStatus(status);
+    const PresenceJob::Own own{values.usernam,
+                               SystemMessage::onlineQuery(m_namefield, status, values.add_inf)};
+    startPresenceJob(new OnlineThread(m_transport, m_table->snapshot(), own), false);
     m_log(QStringLiteral("initall end"));
 }
 
@@ -208,7 +286,7 @@ void ParlixApp::savesettings()
 {
     m_options->modify([this](OptionValues &values) {
         m_form2->storePlacement(values);
-        values.oldstatus = m_ownStatus;
+        values.oldstatus = m_presence->ownStatus();
     });
     m_settings->savesettings(m_options->values(), *m_table);
 }
@@ -257,7 +335,9 @@ void ParlixApp::writehistory()
 
 void ParlixApp::startoffline()
 {
-    // The shutdown notice to the connected peers comes with presence; nobody is connected yet.
+    m_offlinerunning = true;
+    const PresenceJob::Own own{m_options->values().usernam, SystemMessage::offlineNotice()};
+    startPresenceJob(new GoOfflineThread(m_transport, m_table->snapshot(), own), true);
 }
 
 void ParlixApp::requestShutdown()

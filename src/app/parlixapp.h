@@ -10,8 +10,14 @@
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class AppTransportHost;
+class AutoAnswer;
+class PresenceJob;
+class Presence;
+class Roster;
+class WindowPresenceView;
 class ContactTable;
 class Dialogs;
 class MainThreadCall;
@@ -58,13 +64,19 @@ public:
     TransportContext &transport() { return m_transport; }
     TForm1 *form1() const { return m_form1.get(); }
     TForm2 *form2() const { return m_form2.get(); }
+    TForm3 *form3() const { return m_form3.get(); }
     TForm5 *form5() const { return m_form5.get(); }
+    TForm7 *form7() const { return m_form7.get(); }
+    Presence &presence() { return *m_presence; }
+    Roster &roster() { return *m_roster; }
+    AutoAnswer &autoAnswer() { return *m_autoAnswer; }
     QString namefield() const { return m_namefield; }
     int runningJobs() const;
     bool initialised() const { return m_initialised; }
     bool shuttingdown() const { return m_shuttingdown; }
     bool offlinerunning() const { return m_offlinerunning; }
-    int ownStatus() const { return m_ownStatus; }
+    int ownStatus() const;
+    int presenceJobsRunning() const { return int(m_presenceJobs.size()); }
 
     static QString makeNamefield(const QString &name);
     static QString historyFileName(const QDateTime &now);
@@ -86,6 +98,8 @@ private:
     void FormCloseQuery();
     void pumpEvents(int milliseconds);
     void runSendMode();
+    void startPresenceJob(PresenceJob *job, bool offline);
+    void showRoster();
     QByteArray conversationRtf() const;
 
     CommandLine m_commandLine;
@@ -97,6 +111,11 @@ private:
     std::unique_ptr<Options> m_options;
     std::unique_ptr<ContactTable> m_table;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<AutoAnswer> m_autoAnswer;
+    std::unique_ptr<Roster> m_roster;
+    std::unique_ptr<WindowPresenceView> m_presenceView;
+    std::unique_ptr<Presence> m_presence;
+    std::vector<PresenceJob *> m_presenceJobs;
     TransportContext m_transport;
     std::unique_ptr<AppTransportHost> m_transportHost;
     std::unique_ptr<SendJobs> m_jobs;
@@ -111,7 +130,6 @@ private:
     std::unique_ptr<TForm11> m_form11;
 
     QString m_namefield;
-    int m_ownStatus = 0;
     bool m_initialised = false;
     bool m_restartNeeded = false;
     bool m_shuttingdown = false;

@@ -29,6 +29,7 @@ public:
     // The peer did not answer the probe.
     virtual void disconnectaddr(const QString &address) = 0;
     virtual void setStatusField(const QString &text) = 0;
+    virtual QString statusFieldText() const = 0;
     virtual void setTransferIndicator(bool running) = 0;
     // The port of the first contact row whose address is this one, else 7456.
     virtual int replyPort(const QString &address) = 0;

@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
+#include <QTextCursor>
+#include <QTimer>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSystemTrayIcon>
@@ -39,10 +42,23 @@ TForm2::TForm2(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(buildHeader());
+    auto *middle = new QHBoxLayout;
     m_conversation = new QTextEdit(central);
     m_conversation->setObjectName(QStringLiteral("RichEdit1"));
     m_conversation->setReadOnly(true);
-    layout->addWidget(m_conversation, 1);
+    middle->addWidget(m_conversation, 1);
+    m_roster = new QListWidget(central);
+    m_roster->setObjectName(QStringLiteral("ListBox1"));
+    m_roster->setFixedWidth(146);
+    m_roster->setSelectionMode(QAbstractItemView::MultiSelection);
+    connect(m_roster, &QListWidget::itemSelectionChanged, this, [this] {
+        QSet<int> selected;
+        for (QListWidgetItem *item : m_roster->selectedItems())
+            selected.insert(m_roster->row(item));
+        emit rosterSelectionChanged(selected);
+    });
+    middle->addWidget(m_roster);
+    layout->addLayout(middle, 1);
     layout->addWidget(buildBottomBar());
     setCentralWidget(central);
     buildTray();
@@ -127,6 +143,7 @@ QWidget *TForm2::buildBottomBar()
     m_status->setObjectName(QStringLiteral("ComboBox1"));
     m_status->addItems({QStringLiteral("я свободен"), QStringLiteral("я занят"), QStringLiteral("я ушел")});
     m_status->setCurrentIndex(0);
+    connect(m_status, &QComboBox::activated, this, &TForm2::statusChosen);
     row->addWidget(m_status);
     return bar;
 }
@@ -134,6 +151,12 @@ QWidget *TForm2::buildBottomBar()
 void TForm2::buildTray()
 {
     m_tray = new QSystemTrayIcon(this);
+    m_blink = new QTimer(this);
+    m_blink->setInterval(200);
+    connect(m_blink, &QTimer::timeout, this, [this] {
+        m_blinkIcon = (m_blinkIcon + 1) % 3;
+        m_tray->setIcon(TrayPictures::icon(m_blinkIcon));
+    });
     m_trayMenu = new QMenu(this);
     m_statusActions = new QActionGroup(m_trayMenu);
     const QString names[3] = {QStringLiteral("Свободен"), QStringLiteral("Занят"), QStringLiteral("Ушел")};
@@ -150,11 +173,8 @@ void TForm2::buildTray()
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (m_trayIgnoresClicks)
             return;
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
-            showNormal();
-            raise();
-            activateWindow();
-        }
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            arest();
     });
 }
 
@@ -165,6 +185,70 @@ void TForm2::icons_refresh(int status)
     m_tray->setIcon(TrayPictures::icon(status));
     if (!m_tray->isVisible())
         m_tray->show();
+}
+
+void TForm2::appendConversationLine(const QString &text, const QTextCharFormat &format)
+{
+    QTextCursor cursor(m_conversation->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (!m_conversation->document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(text, format);
+    cursor.endEditBlock();
+    m_conversation->setTextCursor(cursor);
+    m_conversation->ensureCursorVisible();
+}
+
+void TForm2::arest()
+{
+    if (m_wasMaximized)
+        showMaximized();
+    else
+        showNormal();
+    raise();
+    activateWindow();
+    setAttention(false);
+}
+
+void TForm2::setAttention(bool on)
+{
+    m_attention = on;
+    if (on) {
+        m_blink->start();
+    } else {
+        m_blink->stop();
+        icons_refresh(m_ownStatus);
+    }
+}
+
+void TForm2::showOwnStatus(int status, const QColor &colour)
+{
+    m_ownStatus = status;
+    m_status->setCurrentIndex(status);
+    QPalette pal = m_status->palette();
+    pal.setColor(QPalette::Button, colour);
+    pal.setColor(QPalette::Base, colour);
+    m_status->setPalette(pal);
+    const QList<QAction *> actions = m_statusActions->actions();
+    if (status >= 0 && status < actions.size())
+        actions[status]->setChecked(true);
+    if (!m_attention)
+        icons_refresh(status);
+}
+
+void TForm2::showRoster(const QList<RosterEntry> &entries, const QSet<int> &selected)
+{
+    const QSignalBlocker block(m_roster);
+    m_roster->clear();
+    for (int i = 0; i < entries.size(); ++i) {
+        const RosterEntry &entry = entries[i];
+        auto *item = new QListWidgetItem(entry.separator ? QStringLiteral("— %1 —").arg(entry.label) : entry.label, m_roster);
+        item->setForeground(entry.colour);
+        if (entry.separator)
+            item->setTextAlignment(Qt::AlignCenter);
+        item->setSelected(selected.contains(i));
+    }
 }
 
 void TForm2::removeTrayIcon()

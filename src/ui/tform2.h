@@ -1,14 +1,20 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QColor>
+#include <QList>
 #include <QRect>
+#include <QSet>
 
 class QActionGroup;
+class QTimer;
 class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QSystemTrayIcon;
+class QListWidget;
+class QTextCharFormat;
 class QTextEdit;
 struct OptionValues;
 
@@ -30,7 +36,21 @@ public:
     QMenu *debugMenu() const { return m_debugMenu; }
     bool debugMode() const { return m_debugMode; }
 
+    struct RosterEntry
+    {
+        QString label;
+        QColor colour;
+        bool separator = false;
+    };
+
     void icons_refresh(int status);
+    void appendConversationLine(const QString &text, const QTextCharFormat &format);
+    void arest();                      // back from the tray, to the front; ends the blinking
+    void setAttention(bool on);
+    bool attention() const { return m_attention; }
+    void showOwnStatus(int status, const QColor &colour);
+    void showRoster(const QList<RosterEntry> &entries, const QSet<int> &selected);
+    QListWidget *ListBox1() const { return m_roster; }
     void setReceiveIndicator(bool active);
     void removeTrayIcon();
     void setTrayIgnoresClicks(bool ignore) { m_trayIgnoresClicks = ignore; }
@@ -44,7 +64,8 @@ signals:
     void closeRequested();           // tray "Закрыть"
     void debugWindowRequested();     // "окно отладки"
     void infoRequested();            // the green header panel
-    void statusChosen(int status);   // tray radio items
+    void statusChosen(int status);   // tray radio items and the status chooser
+    void rosterSelectionChanged(const QSet<int> &selected);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -61,6 +82,11 @@ private:
 
     QLabel *m_info = nullptr;
     QTextEdit *m_conversation = nullptr;
+    QListWidget *m_roster = nullptr;
+    QTimer *m_blink = nullptr;
+    int m_blinkIcon = 0;
+    int m_ownStatus = 0;
+    bool m_attention = false;
     QComboBox *m_status = nullptr;
     QLabel *m_receive = nullptr;
     QLabel *m_progress = nullptr;

@@ -1,0 +1,91 @@
+#include "windowpresenceview.h"
+
+#include "parlixapp.h"
+
+#include "ui/dialogs.h"
+#include "ui/sounds.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
+#include "ui/tform7.h"
+
+#include <QLabel>
+#include <QTextCursor>
+#include <QTextEdit>
+
+WindowPresenceView::WindowPresenceView(ParlixApp &app)
+    : m_app(app)
+{
+}
+
+void WindowPresenceView::appendLine(const QString &text, const QTextCharFormat &format)
+{
+    if (TForm2 *form2 = m_app.form2())
+        form2->appendConversationLine(text, format);
+    emit m_app.lineAdded(text, format.foreground().color());
+}
+
+bool WindowPresenceView::mainWindowActive() const
+{
+    TForm2 *form2 = m_app.form2();
+    return form2 && form2->isVisible() && form2->isActiveWindow();
+}
+
+bool WindowPresenceView::settingsWindowExists() const
+{
+    return m_app.form3() != nullptr;
+}
+
+bool WindowPresenceView::settingsWindowActive() const
+{
+    return m_app.form3() && m_app.form3()->isActiveWindow();
+}
+
+void WindowPresenceView::closeSettingsWindow()
+{
+    if (m_app.form3())
+        m_app.form3()->close();
+}
+
+void WindowPresenceView::raiseMainWindow()
+{
+    if (TForm2 *form2 = m_app.form2())
+        form2->arest();
+}
+
+void WindowPresenceView::setAttentionMark(bool on)
+{
+    if (TForm2 *form2 = m_app.form2())
+        form2->setAttention(on);
+}
+
+void WindowPresenceView::beep(Beep kind, int count, const QString &soundFile)
+{
+    if (kind == Beep::SoundFile)
+        m_sounds.playFile(soundFile);
+    else
+        Sounds::beep(count);
+}
+
+void WindowPresenceView::showOwnStatus(int status, const QColor &colour)
+{
+    if (TForm2 *form2 = m_app.form2())
+        form2->showOwnStatus(status, colour);
+}
+
+void WindowPresenceView::askAutoAnswerText()
+{
+    // Offscreen nobody could close the window: it is not shown there.
+    if (m_app.form7() && !Dialogs::headless())
+        m_app.form7()->exec();
+}
+
+QString WindowPresenceView::progressText() const
+{
+    return m_app.form2() ? m_app.form2()->RxLabel2()->text() : QString();
+}
+
+void WindowPresenceView::setProgressText(const QString &text)
+{
+    if (m_app.form2())
+        m_app.form2()->RxLabel2()->setText(text);
+}
