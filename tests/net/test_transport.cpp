@@ -155,7 +155,8 @@ private slots:
             else
                 QCOMPARE(n.text, QByteArray("55556666\r10.0.0.1\r\n10.0.0.2\r\n")); // the file name comes first
         }
-        QVERIFY(b.lines.isEmpty());
+        QVERIFY(b.hasLine("] [Alice] (автоответчик)", kRed)); // the notice is shown
+        QVERIFY(b.hasLine(QStringLiteral("занят, позже"), QColor(Qt::black)));
     }
 
     void emptyAndRefusedFilesFail()
