@@ -13,7 +13,7 @@
 #include "net/receivingserver.h"
 #include "net/sendjobs.h"
 #include "platform/autostart.h"
-#include "platform/codepage.h"
+#include "platform/rtf/rtfdocument.h"
 #include "platform/mainthreadcall.h"
 #include "ui/dialogs.h"
 #include "ui/tform1.h"
@@ -296,25 +296,6 @@ QString ParlixApp::historyFileName(const QDateTime &now)
     return QStringLiteral("log") + now.toString(QStringLiteral("yyyy-MM-dd--hh-mm-ss")) + QStringLiteral(".rtf");
 }
 
-QByteArray ParlixApp::conversationRtf() const
-{
-    // Plain text of the conversation until the rich-text codec writes the whole view.
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Arial;}}\r\n";
-    const QByteArray text = CodePage::fromUnicode(m_form2->RichEdit1()->toPlainText());
-    for (const char c : text) {
-        if (c == '\\' || c == '{' || c == '}')
-            rtf += '\\', rtf += c;
-        else if (c == '\n')
-            rtf += "\\par\r\n";
-        else if (static_cast<unsigned char>(c) >= 0x80)
-            rtf += "\\'" + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
-        else
-            rtf += c;
-    }
-    rtf += "}\r\n";
-    return rtf;
-}
-
 void ParlixApp::writehistory()
 {
     m_log(QStringLiteral("TForm1::writehistory beg"));
@@ -324,11 +305,8 @@ void ParlixApp::writehistory()
         m_log(QStringLiteral("TForm1::writehistory Form3->CheckBox_msg->Checked=false"));
     } else {
         QDir().mkpath(m_paths.incomeFolder());
-        QSaveFile file(QDir(m_paths.incomeFolder()).filePath(historyFileName(QDateTime::currentDateTime())));
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(conversationRtf());
-            file.commit();
-        }
+        RtfDocument::saveFile(*m_form2->RichEdit1()->document(),
+                              QDir(m_paths.incomeFolder()).filePath(historyFileName(QDateTime::currentDateTime())));
     }
     m_log(QStringLiteral("TForm1::writehistory end"));
 }

@@ -100,7 +100,6 @@ private:
     void runSendMode();
     void startPresenceJob(PresenceJob *job, bool offline);
     void showRoster();
-    QByteArray conversationRtf() const;
 
     CommandLine m_commandLine;
     QString m_programFolder;

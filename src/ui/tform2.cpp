@@ -1,7 +1,7 @@
 #include "tform2.h"
 
 #include "contacts/optionvalues.h"
-#include "traypictures.h"
+#include "platform/rtf/statuspictures.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -155,7 +155,7 @@ void TForm2::buildTray()
     m_blink->setInterval(200);
     connect(m_blink, &QTimer::timeout, this, [this] {
         m_blinkIcon = (m_blinkIcon + 1) % 3;
-        m_tray->setIcon(TrayPictures::icon(m_blinkIcon));
+        m_tray->setIcon(StatusPictures::trayIcon(m_blinkIcon));
     });
     m_trayMenu = new QMenu(this);
     m_statusActions = new QActionGroup(m_trayMenu);
@@ -182,7 +182,7 @@ void TForm2::icons_refresh(int status)
 {
     if (status < 0 || status > 2)
         status = 0;
-    m_tray->setIcon(TrayPictures::icon(status));
+    m_tray->setIcon(StatusPictures::trayIcon(status));
     if (!m_tray->isVisible())
         m_tray->show();
 }
