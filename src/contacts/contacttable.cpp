@@ -31,12 +31,14 @@ Users *ContactTable::user(int row) const
 
 int ContactTable::portFromCell(const QString &cell)
 {
+    // Blank, not a decimal number, or no TCP port at all (0, above 65535): the usual 7456.
     const QString trimmed = cell.trimmed();
-    if (trimmed.isEmpty())
-        return 7456;
+    for (const QChar c : trimmed)
+        if (c < u'0' || c > u'9')
+            return 7456;
     bool ok = false;
-    const int port = trimmed.toInt(&ok, 10);
-    return ok ? port : 7456;
+    const uint port = trimmed.toUInt(&ok);
+    return ok && port >= 1 && port <= 65535 ? int(port) : 7456;
 }
 
 int ContactTable::rowport(int row) const

@@ -1,5 +1,7 @@
 #include "wireformat.h"
 
+#include "contacts/contacttable.h"
+
 #include "platform/codepage.h"
 
 namespace {
@@ -88,16 +90,7 @@ bool WireFormat::isGo(QByteArrayView received)
 
 quint16 WireFormat::portFromCell(const QString &cell)
 {
-    const QString trimmed = cell.trimmed();
-    if (trimmed.isEmpty())
-        return kPort;
-    for (QChar c : trimmed) {
-        if (c < u'0' || c > u'9')
-            return kPort;
-    }
-    bool ok = false;
-    const uint port = trimmed.toUInt(&ok);
-    return ok && port >= 1 && port <= 65535 ? quint16(port) : kPort;
+    return quint16(ContactTable::portFromCell(cell));
 }
 
 bool WireFormat::appendTextChunk(QByteArray &text, QByteArrayView chunk)

@@ -249,20 +249,26 @@ void Presence::sendaddr(const QString &address, int port, const QByteArray &mess
     (*m_parts.log)(QStringLiteral("TForm2::sendaddr end"));
 }
 
-void Presence::connectrow(int row)
+void Presence::setConnected(int row, bool connected)
 {
     m_parts.roster->keepselection();
-    m_parts.table->user(row)->connected = true;
+    m_parts.table->user(row)->connected = connected;
     m_parts.roster->rosterdirty = true;
-    const QString line = u'[' + timeOfDay() + QStringLiteral("] ") + QStringLiteral(" Подключился ")
+    const QString line = u'[' + timeOfDay() + QStringLiteral("] ")
+        + (connected ? QStringLiteral(" Подключился ") : QStringLiteral(" Отключился "))
         + m_parts.table->cell(row, ContactTable::Name) + u'.';
     const OptionValues &options = m_parts.options->values();
     if (options.showcon)
         addline(line, kBlue);
     else
         (*m_parts.log)(line);
-    if (options.cb2)
+    if (connected ? options.cb2 : options.cb3)
         notifysound();
+}
+
+void Presence::connectrow(int row)
+{
+    setConnected(row, true);
 }
 
 void Presence::disconnectaddr(const QString &address)
@@ -274,18 +280,7 @@ void Presence::disconnectaddr(const QString &address)
     if (row < 0)
         return;
     (*m_parts.log)(QStringLiteral("отключаем ") + address);
-    m_parts.roster->keepselection();
-    m_parts.table->user(row)->connected = false;
-    m_parts.roster->rosterdirty = true;
-    const QString line = u'[' + timeOfDay() + QStringLiteral("] ") + QStringLiteral(" Отключился ")
-        + m_parts.table->cell(row, ContactTable::Name) + u'.';
-    const OptionValues &options = m_parts.options->values();
-    if (options.showcon)
-        addline(line, kBlue);
-    else
-        (*m_parts.log)(line);
-    if (options.cb3)
-        notifysound();
+    setConnected(row, false);
 }
 
 void Presence::analyze22Notice(const QByteArray &text, const QString &sender)

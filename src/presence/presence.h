@@ -78,6 +78,8 @@ public:
 private:
     QString ownName() const;
     int firstConnectedRowAt(const QString &ip) const;
+    // Marks the row, records the roster selection, and announces it as the options say.
+    void setConnected(int row, bool connected);
 
     Parts m_parts;
     int m_status = 0;

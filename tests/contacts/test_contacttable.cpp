@@ -39,6 +39,8 @@ private slots:
         QTest::newRow("number") << " 8000 " << 8000;
         QTest::newRow("not a number") << "80a" << 7456;
         QTest::newRow("hex is not decimal") << "0x10" << 7456;
+        QTest::newRow("no TCP port") << "70000" << 7456;
+        QTest::newRow("zero") << "0" << 7456;
     }
     void rowport()
     {
