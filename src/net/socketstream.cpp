@@ -4,6 +4,9 @@
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <sys/socket.h>
 
 SocketStream::SocketStream(QTcpSocket &socket, const std::atomic_bool &abort)
     : m_socket(socket)
@@ -46,7 +49,9 @@ bool SocketStream::writeAll(const char *data, qint64 size, int timeoutMs)
     while (done < size) {
         if (m_abort || !isUp() || deadline.hasExpired())
             return false;
-        const qint64 n = m_socket.write(data + done, size - done);
+        qint64 n = m_socket.bytesToWrite() == 0 ? sendDirect(data + done, size - done) : 0;
+        if (n == 0)
+            n = m_socket.write(data + done, size - done); // Qt sends it once the socket takes more
         if (n < 0)
             return false;
         done += n;
@@ -64,4 +69,16 @@ void SocketStream::linger(int timeoutMs)
     QDeadlineTimer deadline(timeoutMs);
     while (isUp() && !m_abort && !deadline.hasExpired())
         m_socket.waitForDisconnected(int(std::min<qint64>(kSliceMs, deadline.remainingTime())));
+}
+
+qint64 SocketStream::sendDirect(const char *data, qint64 size)
+{
+    for (;;) {
+        const ssize_t n = ::send(int(m_socket.socketDescriptor()), data, size_t(size), MSG_NOSIGNAL);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
 }
