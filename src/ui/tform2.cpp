@@ -104,12 +104,14 @@ QWidget *TForm2::buildHeader()
 bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
     // The green panel turns red while the left button is held and opens the information box.
-    if (watched == m_info && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (event->type() == QEvent::MouseButtonPress) {
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if (watched == m_info && (press || release) && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (press) {
             m_info->setStyleSheet(QStringLiteral("background: rgb(255,0,0); color: yellow; font-weight: bold;"));
             return true;
         }
-        if (event->type() == QEvent::MouseButtonRelease) {
+        if (release) {
             m_info->setStyleSheet(QStringLiteral("background: rgb(0,128,0); color: yellow; font-weight: bold;"));
             emit infoRequested();
             return true;
