@@ -3,6 +3,7 @@
 #include "parlixapp.h"
 
 #include "contacts/contacttable.h"
+#include "presence/arrival.h"
 #include "presence/autoanswer.h"
 #include "presence/presence.h"
 #include "ui/dialogs.h"
@@ -35,11 +36,8 @@ void AppTransportHost::print(const QString &text)
 
 void AppTransportHost::append2(const QString &path, const QString &peerip, bool letter)
 {
-    // Messages and letters are shown by the conversation window; until it shows them, the file
-    // is only recorded and removed, so that nothing piles up in TEMP.
-    m_app.log()(QStringLiteral("append2 %1 from %2%3").arg(path, peerip, letter ? QStringLiteral(" (letter)") : QString()));
     emit m_app.messageArrived(path, peerip, letter);
-    QFile::remove(path);
+    m_app.arrival().append2(path, peerip, letter);
 }
 
 void AppTransportHost::analyze1(const QByteArray &text, const QString &peerip, const QString &peerhost)

@@ -5,6 +5,7 @@
 #include "contacts/settingsfile.h"
 #include "apptransporthost.h"
 #include "windowpresenceview.h"
+#include "presence/arrival.h"
 #include "presence/autoanswer.h"
 #include "presence/presence.h"
 #include "presence/presencejob.h"
@@ -67,12 +68,16 @@ ParlixApp::ParlixApp(CommandLine commandLine, QString programFolder, QObject *pa
                                                             [this] { return m_terminating; },
                                                             [this] { return m_shuttingdown; }});
     m_table->setHooks(m_presence.get());
+    m_arrival = std::make_unique<Arrival>(*m_presence, *m_table, *m_roster, *m_options, m_log, *m_presenceView,
+                                          m_paths.incomeFolder());
     connect(m_roster.get(), &Roster::rebuilt, this, &ParlixApp::showRoster);
     connect(m_options.get(), &Options::changed, this, [this] { m_log.setEnabled(m_options->values().CheckBox_log); });
 }
 
 ParlixApp::~ParlixApp()
 {
+    for (const QPointer<QWidget> &letter : std::as_const(m_letters))
+        delete letter.data(); // windows made on demand go first
     // Workers first let go of the main thread, then every wait of theirs ends, then they are joined.
     m_transport.abort = true;
     m_mainThread->shutdown();
@@ -83,6 +88,20 @@ ParlixApp::~ParlixApp()
     }
     m_server.reset();
     m_table->setHooks(nullptr);
+}
+
+void ParlixApp::adoptLetter(QWidget *letter)
+{
+    m_letters.append(letter);
+}
+
+QList<QWidget *> ParlixApp::letters() const
+{
+    QList<QWidget *> open;
+    for (const QPointer<QWidget> &letter : m_letters)
+        if (letter)
+            open.append(letter);
+    return open;
 }
 
 int ParlixApp::ownStatus() const

@@ -6,6 +6,8 @@
 #include "net/transportcontext.h"
 
 #include <QColor>
+#include <QPointer>
+#include <QWidget>
 
 #include <QObject>
 
@@ -13,6 +15,7 @@
 #include <vector>
 
 class AppTransportHost;
+class Arrival;
 class AutoAnswer;
 class PresenceJob;
 class Presence;
@@ -70,6 +73,10 @@ public:
     Presence &presence() { return *m_presence; }
     Roster &roster() { return *m_roster; }
     AutoAnswer &autoAnswer() { return *m_autoAnswer; }
+    Arrival &arrival() { return *m_arrival; }
+    // Letter windows live until the user closes them, or until the copy goes away.
+    void adoptLetter(QWidget *letter);
+    QList<QWidget *> letters() const;
     QString namefield() const { return m_namefield; }
     int runningJobs() const;
     bool initialised() const { return m_initialised; }
@@ -115,6 +122,8 @@ private:
     std::unique_ptr<WindowPresenceView> m_presenceView;
     std::unique_ptr<Presence> m_presence;
     std::vector<PresenceJob *> m_presenceJobs;
+    std::unique_ptr<Arrival> m_arrival;
+    QList<QPointer<QWidget>> m_letters;
     TransportContext m_transport;
     std::unique_ptr<AppTransportHost> m_transportHost;
     std::unique_ptr<SendJobs> m_jobs;

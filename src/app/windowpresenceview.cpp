@@ -6,7 +6,9 @@
 #include "ui/sounds.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
+#include "ui/tform6.h"
 #include "ui/tform7.h"
+#include "platform/rtf/rtfdocument.h"
 
 #include <QLabel>
 #include <QTextCursor>
@@ -88,4 +90,45 @@ void WindowPresenceView::setProgressText(const QString &text)
 {
     if (m_app.form2())
         m_app.form2()->RxLabel2()->setText(text);
+}
+
+QTextDocument *WindowPresenceView::conversation()
+{
+    return m_app.form2()->RichEdit1()->document();
+}
+
+bool WindowPresenceView::mainWindowVisible() const
+{
+    return m_app.form2() && m_app.form2()->isVisible();
+}
+
+bool WindowPresenceView::inputEmpty() const
+{
+    return true; // the input editor comes with the composing part of the main window
+}
+
+void WindowPresenceView::scrolltoend()
+{
+    TForm2 *form2 = m_app.form2();
+    if (!form2 || !form2->isVisible() || !form2->isActiveWindow())
+        return;
+    QTextCursor end(form2->RichEdit1()->document());
+    end.movePosition(QTextCursor::End);
+    form2->RichEdit1()->setTextCursor(end);
+    form2->RichEdit1()->ensureCursorVisible();
+}
+
+void WindowPresenceView::openLetter(const QString &caption, const QString &rtfPath, bool minimised, const QString &saveAs)
+{
+    auto *letter = new TForm6(caption, [this] { return mainWindowVisible(); });
+    m_app.adoptLetter(letter);
+    RtfDocument::loadFile(*letter->view()->document(), rtfPath);
+    letter->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (minimised)
+        letter->showMinimized();
+    else
+        letter->showNormal();
+    letter->raise();
+    if (!saveAs.isEmpty())
+        RtfDocument::saveFile(*letter->view()->document(), saveAs);
 }

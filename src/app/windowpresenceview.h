@@ -1,12 +1,13 @@
 #pragma once
 
+#include "presence/arrivalview.h"
 #include "presence/presenceview.h"
 #include "ui/sounds.h"
 
 class ParlixApp;
 
 // Presence as the windows of one running copy show it.
-class WindowPresenceView : public PresenceView
+class WindowPresenceView : public PresenceView, public ArrivalView
 {
 public:
     explicit WindowPresenceView(ParlixApp &app);
@@ -23,6 +24,12 @@ public:
     void askAutoAnswerText() override;
     QString progressText() const override;
     void setProgressText(const QString &text) override;
+
+    QTextDocument *conversation() override;
+    bool mainWindowVisible() const override;
+    bool inputEmpty() const override;
+    void scrolltoend() override;
+    void openLetter(const QString &caption, const QString &rtfPath, bool minimised, const QString &saveAs) override;
 
 private:
     ParlixApp &m_app;

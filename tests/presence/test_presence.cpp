@@ -9,8 +9,15 @@
 #include "net/systemmessage.h"
 #include "presence/presence.h"
 #include "presence/roster.h"
+#include "ui/tform2.h"
 
+#include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -63,7 +70,12 @@ void sendSystem(const QString &from, const QString &to, const QByteArray &messag
 class TestPresence : public QObject
 {
     Q_OBJECT
+private:
+    QTemporaryDir m_temp;
+
 private slots:
+    void initTestCase() { qputenv("TEMP", m_temp.path().toUtf8()); }
+
     void threeCopiesSeeEachOther()
     {
         RunningCopy a("127.0.0.71", "usernam=Anna\r\n" + contacts({{"b", "127.0.0.72"}, {"c", "127.0.0.73"}}));
@@ -197,6 +209,48 @@ private slots:
         table.setCell(2, ContactTable::Address, "-");
         a.app().roster().rebuildroster();
         QVERIFY(!table.user(2)->connected);
+    }
+
+    void messagesAndLettersAreShown()
+    {
+        QTemporaryDir files;
+        RunningCopy a("127.0.0.88", "usernam=Anna\r\n" + contacts({{"b", "127.0.0.89"}}));
+        RunningCopy b("127.0.0.89", "usernam=Boris\r\nCheckBox_let=1\r\nmyfonts=1\r\nfontsiz=13\r\n"
+                                        + contacts({{"a", "127.0.0.88"}}));
+        QTRY_VERIFY_WITH_TIMEOUT(connected(b, "127.0.0.88"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(connected(a, "127.0.0.89"), 20000);
+        const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fnil\\fcharset204 Arial;}}"
+                               "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\cf1\\fs48 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\par}";
+        QFile message(files.filePath("12345678"));
+        QVERIFY(message.open(QIODevice::WriteOnly));
+        message.write(rtf);
+        message.close();
+        QVERIFY(a.app().jobs().sendfileto3('1', message.fileName(), "127.0.0.89", 7456, "b", "Anna"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.app().form2()->RichEdit1()->toPlainText().contains(QStringLiteral("Привет")), 20000);
+        QVERIFY(b.hasLine("] [Anna]", kRed));
+        // Shown in the conversation font and the window-text colour, whatever the sender chose.
+        QTextCursor found = b.app().form2()->RichEdit1()->document()->find(QStringLiteral("Привет"));
+        QVERIFY(!found.isNull());
+        QCOMPARE(found.charFormat().fontPointSize(), 13.0);
+        QVERIFY(found.charFormat().foreground().color() != QColor(255, 0, 0));
+        // Nothing was selected and nothing typed: the sender is now the recipient.
+        const int row = rowOf(b.app().table(), "127.0.0.88");
+        QVERIFY(b.app().table().user(row)->selected);
+
+        QFile letter(files.filePath("87654321"));
+        QVERIFY(letter.open(QIODevice::WriteOnly));
+        letter.write("{\\rtf1\\ansi Dear Boris\\par}");
+        letter.close();
+        QVERIFY(a.app().jobs().sendfileto3('2', letter.fileName(), "127.0.0.89", 7456, "b", "Anna"));
+        QTRY_COMPARE_WITH_TIMEOUT(b.app().letters().size(), 1, 20000);
+        QCOMPARE(b.app().letters()[0]->windowTitle(), QStringLiteral("Вам письмо от Anna"));
+        QVERIFY(b.hasLine("] Пришло письмо от [Anna]", kRed));
+        const QStringList filed = QDir(b.home() + "/INCOME").entryList({"*.rtf"}, QDir::Files);
+        QCOMPARE(filed.size(), 1);
+        QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d--\\d\\d-\\d\\d-\\d\\d\\[Anna\\]\\.rtf$").match(filed[0]).hasMatch());
+        // The sender's temporary files and the receiver's received files are all gone.
+        QTRY_VERIFY(!QFile::exists(message.fileName()) && !QFile::exists(letter.fileName()));
+        QTRY_COMPARE(QDir(m_temp.path()).entryList(QDir::Files), QStringList());
     }
 
     void killedPeerIsDroppedAtTheFirstFailedDelivery()
