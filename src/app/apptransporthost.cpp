@@ -91,12 +91,14 @@ void AppTransportHost::setTransferIndicator(bool running)
 
 int AppTransportHost::replyPort(const QString &address)
 {
+    // The last row that last saw the peer at this address gives the port.
     ContactTable &table = m_app.table();
+    int port = 7456;
     for (int row = 1; row < ContactTable::MAXUSERS; ++row) {
-        if (table.cell(row, ContactTable::Address).trimmed() == address)
-            return table.rowport(row);
+        if (table.user(row)->peeraddr == address)
+            port = table.rowport(row);
     }
-    return 7456;
+    return port;
 }
 
 QStringList AppTransportHost::accessRows()

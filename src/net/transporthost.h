@@ -31,7 +31,7 @@ public:
     virtual void setStatusField(const QString &text) = 0;
     virtual QString statusFieldText() const = 0;
     virtual void setTransferIndicator(bool running) = 0;
-    // The port of the first contact row whose address is this one, else 7456.
+    // The port of the last contact row whose peer was last seen at this address, else 7456.
     virtual int replyPort(const QString &address) = 0;
     // The address cells of rows 1 to 100 (index 0 unused), for the access check.
     virtual QStringList accessRows() = 0;
