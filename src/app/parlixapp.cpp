@@ -6,6 +6,7 @@
 #include "apptransporthost.h"
 #include "windowpresenceview.h"
 #include "presence/arrival.h"
+#include "presence/composer.h"
 #include "presence/autoanswer.h"
 #include "presence/presence.h"
 #include "presence/presencejob.h"
@@ -26,6 +27,9 @@
 #include "ui/tform7.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QToolButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -70,6 +74,7 @@ ParlixApp::ParlixApp(CommandLine commandLine, QString programFolder, QObject *pa
     m_table->setHooks(m_presence.get());
     m_arrival = std::make_unique<Arrival>(*m_presence, *m_table, *m_roster, *m_options, m_log, *m_presenceView,
                                           m_paths.incomeFolder());
+    m_composer = std::make_unique<Composer>(*m_presence, *m_table, *m_options, *m_jobs, m_log, *m_presenceView);
     connect(m_roster.get(), &Roster::rebuilt, this, &ParlixApp::showRoster);
     connect(m_options.get(), &Options::changed, this, [this] { m_log.setEnabled(m_options->values().CheckBox_log); });
 }
@@ -88,6 +93,25 @@ ParlixApp::~ParlixApp()
     }
     m_server.reset();
     m_table->setHooks(nullptr);
+}
+
+void ParlixApp::sendFile()
+{
+    if (!m_composer->hasRecipients())
+        return;
+    if (!m_dialogs->question(QStringLiteral("Выбрали кому посылать?")))
+        return;
+    QString folder = m_settings->readKey(QStringLiteral("readfiledir"), QStringLiteral("1"));
+    if (!QFileInfo(folder).isDir())
+        folder.clear(); // "1" names no folder: the dialog opens where the desktop chooses
+    const QStringList files = QFileDialog::getOpenFileNames(
+        m_form2.get(), QString(), folder, QStringLiteral("All files (*);;DOC files (*.doc);;XLS files (*.xls)"));
+    if (files.isEmpty())
+        return;
+    m_settings->writeKey(QStringLiteral("readfiledir"), QFileInfo(files.first()).absolutePath());
+    m_form2->RxSpeedButton6()->setEnabled(false);
+    m_composer->sendFiles(files);
+    m_form2->RxSpeedButton6()->setEnabled(true);
 }
 
 void ParlixApp::adoptLetter(QWidget *letter)
@@ -221,6 +245,11 @@ void ParlixApp::createMainWindow()
     m_form2->icons_refresh(0);
     connect(m_form2.get(), &TForm2::closeRequested, this, &ParlixApp::requestShutdown);
     connect(m_form2.get(), &TForm2::statusChosen, this, [this](int status) { m_presence->ComboBox1Change(status, false); });
+    connect(m_form2.get(), &TForm2::sendRequested, this, [this] { m_composer->Button1Click(); });
+    connect(m_form2.get(), &TForm2::letterModeChanged, this, [this](bool on) { m_composer->letterMode = on; });
+    connect(m_form2.get(), &TForm2::sendFileRequested, this, &ParlixApp::sendFile);
+    connect(m_options.get(), &Options::changed, m_form2.get(),
+            [this] { m_form2->setSendButtonOption(m_options->values().CheckBoxBt); });
     connect(m_form2.get(), &TForm2::rosterSelectionChanged, this, [this](const QSet<int> &selected) {
         m_roster->setSelectedItems(selected);
         m_roster->keepselection();

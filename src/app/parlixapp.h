@@ -16,6 +16,7 @@
 
 class AppTransportHost;
 class Arrival;
+class Composer;
 class AutoAnswer;
 class PresenceJob;
 class Presence;
@@ -74,6 +75,7 @@ public:
     Roster &roster() { return *m_roster; }
     AutoAnswer &autoAnswer() { return *m_autoAnswer; }
     Arrival &arrival() { return *m_arrival; }
+    Composer &composer() { return *m_composer; }
     // Letter windows live until the user closes them, or until the copy goes away.
     void adoptLetter(QWidget *letter);
     QList<QWidget *> letters() const;
@@ -107,6 +109,7 @@ private:
     void runSendMode();
     void startPresenceJob(PresenceJob *job, bool offline);
     void showRoster();
+    void sendFile();
 
     CommandLine m_commandLine;
     QString m_programFolder;
@@ -123,6 +126,7 @@ private:
     std::unique_ptr<Presence> m_presence;
     std::vector<PresenceJob *> m_presenceJobs;
     std::unique_ptr<Arrival> m_arrival;
+    std::unique_ptr<Composer> m_composer;
     QList<QPointer<QWidget>> m_letters;
     TransportContext m_transport;
     std::unique_ptr<AppTransportHost> m_transportHost;

@@ -6,6 +6,7 @@
 #include "ui/sounds.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
+#include "ui/inputeditor.h"
 #include "ui/tform6.h"
 #include "ui/tform7.h"
 #include "platform/rtf/rtfdocument.h"
@@ -104,7 +105,7 @@ bool WindowPresenceView::mainWindowVisible() const
 
 bool WindowPresenceView::inputEmpty() const
 {
-    return true; // the input editor comes with the composing part of the main window
+    return !m_app.form2() || m_app.form2()->RxRichEdit1()->document()->isEmpty();
 }
 
 void WindowPresenceView::scrolltoend()
@@ -131,4 +132,21 @@ void WindowPresenceView::openLetter(const QString &caption, const QString &rtfPa
     letter->raise();
     if (!saveAs.isEmpty())
         RtfDocument::saveFile(*letter->view()->document(), saveAs);
+}
+
+QTextDocument *WindowPresenceView::input()
+{
+    return m_app.form2()->RxRichEdit1()->document();
+}
+
+void WindowPresenceView::setInputReadOnly(bool readOnly)
+{
+    m_app.form2()->RxRichEdit1()->setReadOnly(readOnly);
+    if (!readOnly && m_app.form2()->isActiveWindow())
+        m_app.form2()->RxRichEdit1()->setFocus();
+}
+
+void WindowPresenceView::leaveLetterMode()
+{
+    m_app.form2()->setLetterMode(false);
 }

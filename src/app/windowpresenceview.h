@@ -1,13 +1,14 @@
 #pragma once
 
 #include "presence/arrivalview.h"
+#include "presence/composerview.h"
 #include "presence/presenceview.h"
 #include "ui/sounds.h"
 
 class ParlixApp;
 
 // Presence as the windows of one running copy show it.
-class WindowPresenceView : public PresenceView, public ArrivalView
+class WindowPresenceView : public PresenceView, public ArrivalView, public ComposerView
 {
 public:
     explicit WindowPresenceView(ParlixApp &app);
@@ -26,6 +27,9 @@ public:
     void setProgressText(const QString &text) override;
 
     QTextDocument *conversation() override;
+    QTextDocument *input() override;
+    void setInputReadOnly(bool readOnly) override;
+    void leaveLetterMode() override;
     bool mainWindowVisible() const override;
     bool inputEmpty() const override;
     void scrolltoend() override;

@@ -1,6 +1,7 @@
 #include "tform2.h"
 
 #include "contacts/optionvalues.h"
+#include "inputeditor.h"
 #include "platform/rtf/statuspictures.h"
 
 #include <QActionGroup>
@@ -12,6 +13,8 @@
 #include <QListWidget>
 #include <QTextCursor>
 #include <QTimer>
+#include <QToolButton>
+#include <QPushButton>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSystemTrayIcon>
@@ -59,6 +62,7 @@ TForm2::TForm2(QWidget *parent)
     });
     middle->addWidget(m_roster);
     layout->addLayout(middle, 1);
+    layout->addWidget(buildInput());
     layout->addWidget(buildBottomBar());
     setCentralWidget(central);
     buildTray();
@@ -126,6 +130,43 @@ void TForm2::setDebugMode(bool on)
     (on ? m_debugOn : m_debugOff)->setChecked(true);
 }
 
+QWidget *TForm2::buildInput()
+{
+    auto *panel = new QWidget(this);
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_input = new InputEditor(panel);
+    m_input->setFixedHeight(80);
+    connect(m_input, &InputEditor::sendRequested, this, &TForm2::sendRequested);
+    row->addWidget(m_input, 1);
+    m_send = new QPushButton(QStringLiteral("отправить"), panel);
+    m_send->setObjectName(QStringLiteral("Button1"));
+    connect(m_send, &QPushButton::clicked, this, &TForm2::sendRequested);
+    row->addWidget(m_send);
+    updateSendArea();
+    return panel;
+}
+
+void TForm2::updateSendArea()
+{
+    m_send->setVisible(m_sendButtonOption || (m_letter && m_letter->isChecked()));
+}
+
+void TForm2::setSendButtonOption(bool on)
+{
+    m_sendButtonOption = on;
+    m_input->setSendButtonOption(on);
+    updateSendArea();
+}
+
+void TForm2::setLetterMode(bool on)
+{
+    if (m_letter->isChecked() != on)
+        m_letter->setChecked(on);
+    m_input->setLetterMode(on);
+    updateSendArea();
+}
+
 QWidget *TForm2::buildBottomBar()
 {
     auto *bar = new QWidget(this);
@@ -140,6 +181,22 @@ QWidget *TForm2::buildBottomBar()
     row->addWidget(m_receive);
     row->addWidget(m_progress);
     row->addWidget(m_transfer);
+    m_letter = new QToolButton(bar);
+    m_letter->setObjectName(QStringLiteral("RxSpeedButton5"));
+    m_letter->setText(QStringLiteral("✉"));
+    m_letter->setToolTip(QStringLiteral("в письме есть картинки"));
+    m_letter->setCheckable(true);
+    connect(m_letter, &QToolButton::toggled, this, [this](bool on) {
+        setLetterMode(on);
+        emit letterModeChanged(on);
+    });
+    row->addWidget(m_letter);
+    m_sendFile = new QToolButton(bar);
+    m_sendFile->setObjectName(QStringLiteral("RxSpeedButton6"));
+    m_sendFile->setText(QStringLiteral("📎"));
+    m_sendFile->setToolTip(QStringLiteral("послать файл"));
+    connect(m_sendFile, &QToolButton::clicked, this, &TForm2::sendFileRequested);
+    row->addWidget(m_sendFile);
     row->addStretch(1);
     m_status = new QComboBox(bar);
     m_status->setObjectName(QStringLiteral("ComboBox1"));

@@ -16,6 +16,9 @@ class QSystemTrayIcon;
 class QListWidget;
 class QTextCharFormat;
 class QTextEdit;
+class QPushButton;
+class QToolButton;
+class InputEditor;
 struct OptionValues;
 
 // The main window: conversation, roster, bottom bar with the indicators and the status chooser,
@@ -28,6 +31,12 @@ public:
     explicit TForm2(QWidget *parent = nullptr);
 
     QTextEdit *RichEdit1() const { return m_conversation; }
+    InputEditor *RxRichEdit1() const { return m_input; }
+    QPushButton *Button1() const { return m_send; }
+    QToolButton *RxSpeedButton5() const { return m_letter; }  // letter mode
+    QToolButton *RxSpeedButton6() const { return m_sendFile; } // send file
+    void setSendButtonOption(bool on);
+    void setLetterMode(bool on);
     QComboBox *ComboBox1() const { return m_status; }
     QLabel *receiveIndicator() const { return m_receive; } // "Прием"
     QLabel *RxLabel2() const { return m_progress; }        // "Статус (%)"
@@ -66,6 +75,9 @@ signals:
     void infoRequested();            // the green header panel
     void statusChosen(int status);   // tray radio items and the status chooser
     void rosterSelectionChanged(const QSet<int> &selected);
+    void sendRequested();            // Enter by the key rules, or the send button
+    void letterModeChanged(bool on);
+    void sendFileRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -76,6 +88,8 @@ protected:
 private:
     QWidget *buildHeader();
     QWidget *buildBottomBar();
+    QWidget *buildInput();
+    void updateSendArea();
     void buildTray();
     void setDebugMode(bool on);
     void rememberNormalBounds();
@@ -83,6 +97,11 @@ private:
     QLabel *m_info = nullptr;
     QTextEdit *m_conversation = nullptr;
     QListWidget *m_roster = nullptr;
+    InputEditor *m_input = nullptr;
+    QPushButton *m_send = nullptr;
+    QToolButton *m_letter = nullptr;
+    QToolButton *m_sendFile = nullptr;
+    bool m_sendButtonOption = false;
     QTimer *m_blink = nullptr;
     int m_blinkIcon = 0;
     int m_ownStatus = 0;
