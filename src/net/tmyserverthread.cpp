@@ -299,6 +299,11 @@ void TMyServerThread::serveText(SocketStream &stream, int code)
             break;
         }
     }
+    handOverText(text, code);
+}
+
+void TMyServerThread::handOverText(const QByteArray &text, int code)
+{
     const OptionValues options = m_context.options->snapshot();
     const QString host = peerhost(options);
     const QString peerip = m_peerip;
@@ -329,10 +334,5 @@ void TMyServerThread::serveAddressList(SocketStream &stream)
             }
         }
     }
-    const OptionValues options = m_context.options->snapshot();
-    const QString host = peerhost(options);
-    const QString peerip = m_peerip;
-    const QString sender = m_parser.sender();
-    TransportHost *steps = m_context.host;
-    m_context.mainThread->run([=] { steps->analyze22(text, sender, 25, peerip, host); });
+    handOverText(text, 25);
 }

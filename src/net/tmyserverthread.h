@@ -35,6 +35,8 @@ private:
     void serveMessage(SocketStream &stream, const OptionValues &options);
     void serveText(SocketStream &stream, int code);
     void serveAddressList(SocketStream &stream);
+    // A system message (code 2), a text notice (22) or an address list (25) to the main thread.
+    void handOverText(const QByteArray &text, int code);
     // Receives a payload into the file after the go byte; the number of bytes stored, or nullopt
     // when nothing came or a write failed.
     std::optional<qint64> receiveInto(SocketStream &stream, QFile &file, bool &writeFailed);

@@ -89,14 +89,8 @@ void Arrival::showMessage(const QString &path)
     if (options.myfonts) {
         QTextCursor all(&staging);
         all.select(QTextCursor::Document);
-        QTextCharFormat format;
-        format.setFontFamilies({options.fontname});
-        format.setFontPointSize(options.fontsiz > 0 ? options.fontsiz : 11);
-        format.setFontWeight(options.fontbld ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(options.fnt_itl);
-        format.setFontUnderline(false);
-        format.setForeground(QGuiApplication::palette().color(QPalette::WindowText));
-        all.mergeCharFormat(format);
+        all.mergeCharFormat(
+            Presence::conversationFormat(options, QGuiApplication::palette().color(QPalette::WindowText)));
     }
     QTextDocument *conversation = m_view.conversation();
     QTextCursor end(conversation);

@@ -288,12 +288,8 @@ void Presence::analyze22Notice(const QByteArray &text, const QString &sender)
     addline(u'[' + timeOfDay() + QStringLiteral("] [") + sender + QStringLiteral("] (автоответчик)"), kRed);
     const OptionValues &options = m_parts.options->values();
     QTextCharFormat format;
-    if (options.myfonts) {
-        format.setFontFamilies({options.fontname});
-        format.setFontPointSize(options.fontsiz);
-        format.setFontWeight(options.fontbld ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(options.fnt_itl);
-    }
+    if (options.myfonts)
+        format = conversationFormat(options, QColor(Qt::black));
     format.setForeground(QColor(Qt::black));
     const QStringList lines = CodePage::toUnicode(text).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     for (const QString &line : lines)
@@ -306,14 +302,19 @@ void Presence::addline(const QString &text, const QColor &colour)
 {
     if (colour == kRed)
         attention();
-    const OptionValues &options = m_parts.options->values();
+    m_parts.view->appendLine(text, conversationFormat(m_parts.options->values(), colour));
+}
+
+QTextCharFormat Presence::conversationFormat(const OptionValues &options, const QColor &colour)
+{
     QTextCharFormat format;
     format.setFontFamilies({options.fontname});
     format.setFontPointSize(options.fontsiz > 0 ? options.fontsiz : 11);
     format.setFontWeight(options.fontbld ? QFont::Bold : QFont::Normal);
     format.setFontItalic(options.fnt_itl);
+    format.setFontUnderline(false);
     format.setForeground(colour);
-    m_parts.view->appendLine(text, format);
+    return format;
 }
 
 void Presence::attention()

@@ -4,12 +4,14 @@
 #include <QColor>
 #include <QObject>
 #include <QString>
+#include <QTextCharFormat>
 
 #include "contacts/contacttable.h"
 
 #include <functional>
 
 class AutoAnswer;
+struct OptionValues;
 class ContactTable;
 class DebugLog;
 class Options;
@@ -72,6 +74,8 @@ public:
     void rebuildroster() override;
     void sendOfflineNoticeForDeletedRow(int row) override;
 
+    // The conversation font of the options, in the given colour.
+    static QTextCharFormat conversationFormat(const OptionValues &options, const QColor &colour);
     static QColor fromColourNumber(int bbggrr);
     static QString timeOfDay();
 
