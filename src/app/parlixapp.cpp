@@ -27,7 +27,12 @@
 #include "ui/tform7.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
 #include <QFileInfo>
 #include <QToolButton>
 #include <QComboBox>
@@ -248,6 +253,44 @@ void ParlixApp::createMainWindow()
     connect(m_form2.get(), &TForm2::sendRequested, this, [this] { m_composer->Button1Click(); });
     connect(m_form2.get(), &TForm2::letterModeChanged, this, [this](bool on) { m_composer->letterMode = on; });
     connect(m_form2.get(), &TForm2::sendFileRequested, this, &ParlixApp::sendFile);
+    connect(m_form2.get(), &TForm2::linkClicked, this, [this](const QString &link) {
+        if (m_dialogs->question(QStringLiteral("Открыть файл/ссылку?")))
+            QDesktopServices::openUrl(QUrl::fromUserInput(link));
+    });
+    connect(m_form2.get(), &TForm2::saveConversationRequested, this, [this] {
+        if (Dialogs::headless())
+            return;
+        const QString path = QFileDialog::getSaveFileName(m_form2.get(), QString(), QStringLiteral("file1.rtf"),
+                                                          QStringLiteral("All files (*);;DOC files (*.doc);;XLS files (*.xls)"));
+        if (!path.isEmpty())
+            RtfDocument::saveFile(*m_form2->RichEdit1()->document(), path);
+    });
+    connect(m_form2.get(), &TForm2::printConversationRequested, this, [this] {
+        if (Dialogs::headless())
+            return;
+        QPrinter printer;
+        printer.setDocName(QStringLiteral("messages"));
+        QPrintDialog dialog(&printer, m_form2.get());
+        if (dialog.exec() == QDialog::Accepted)
+            m_form2->RichEdit1()->document()->print(&printer);
+    });
+    connect(m_form2.get(), &TForm2::conversationFontRequested, this, [this] {
+        if (Dialogs::headless())
+            return;
+        const OptionValues &v = m_options->values();
+        QFont font(v.fontname, v.fontsiz, v.fontbld ? QFont::Bold : QFont::Normal, v.fnt_itl);
+        bool ok = false;
+        font = QFontDialog::getFont(&ok, font, m_form2.get(), QStringLiteral("Шрифт сообщений"));
+        if (!ok)
+            return;
+        m_options->modify([&font](OptionValues &values) {
+            values.fontname = font.family();
+            values.fontsiz = font.pointSize();
+            values.fontbld = font.bold();
+            values.fnt_itl = font.italic();
+        });
+        savesettings();
+    });
     connect(m_options.get(), &Options::changed, m_form2.get(),
             [this] { m_form2->setSendButtonOption(m_options->values().CheckBoxBt); });
     connect(m_form2.get(), &TForm2::rosterSelectionChanged, this, [this](const QSet<int> &selected) {

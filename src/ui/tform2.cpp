@@ -2,6 +2,7 @@
 
 #include "contacts/optionvalues.h"
 #include "inputeditor.h"
+#include "platform/linkfinder.h"
 #include "platform/rtf/statuspictures.h"
 
 #include <QActionGroup>
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
@@ -50,6 +52,7 @@ TForm2::TForm2(QWidget *parent)
     m_conversation->setObjectName(QStringLiteral("RichEdit1"));
     m_conversation->setReadOnly(true);
     middle->addWidget(m_conversation, 1);
+    buildConversationMenu();
     m_roster = new QListWidget(central);
     m_roster->setObjectName(QStringLiteral("ListBox1"));
     m_roster->setFixedWidth(146);
@@ -121,6 +124,14 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    // A left click on a link in the conversation.
+    if (watched == m_conversation->viewport() && release
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !m_conversation->textCursor().hasSelection()) {
+        const QTextCursor at = m_conversation->cursorForPosition(static_cast<QMouseEvent *>(event)->position().toPoint());
+        const QString link = LinkFinder::linkAt(at.block().text(), at.positionInBlock());
+        if (!link.isEmpty())
+            emit linkClicked(link);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -128,6 +139,39 @@ void TForm2::setDebugMode(bool on)
 {
     m_debugMode = on;
     (on ? m_debugOn : m_debugOff)->setChecked(true);
+}
+
+void TForm2::buildConversationMenu()
+{
+    m_conversationMenu = new QMenu(this);
+    connect(m_conversationMenu->addAction(QStringLiteral("Шрифт сообщений")), &QAction::triggered, this,
+            &TForm2::conversationFontRequested);
+    connect(m_conversationMenu->addAction(QStringLiteral("Очистить экран сообщений")), &QAction::triggered, this,
+            &TForm2::clearConversation);
+    connect(m_conversationMenu->addAction(QStringLiteral("Скопировать в буфер обмена")), &QAction::triggered, this,
+            &TForm2::copyConversation);
+    connect(m_conversationMenu->addAction(QStringLiteral("Сохранить сообщения в файле")), &QAction::triggered, this,
+            &TForm2::saveConversationRequested);
+    connect(m_conversationMenu->addAction(QStringLiteral("Печать сообщений")), &QAction::triggered, this,
+            &TForm2::printConversationRequested);
+    m_conversation->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_conversation, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_conversationMenu->popup(m_conversation->viewport()->mapToGlobal(pos)); });
+    m_conversation->viewport()->installEventFilter(this);
+}
+
+void TForm2::clearConversation()
+{
+    QTextCursor cursor = m_conversation->textCursor();
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    else
+        m_conversation->clear();
+}
+
+void TForm2::copyConversation()
+{
+    m_conversation->copy();
 }
 
 QWidget *TForm2::buildInput()

@@ -37,6 +37,10 @@ public:
     QToolButton *RxSpeedButton6() const { return m_sendFile; } // send file
     void setSendButtonOption(bool on);
     void setLetterMode(bool on);
+    QMenu *conversationMenu() const { return m_conversationMenu; }
+    // "Очистить экран сообщений": the selection only, or everything when nothing is selected.
+    void clearConversation();
+    void copyConversation();
     QComboBox *ComboBox1() const { return m_status; }
     QLabel *receiveIndicator() const { return m_receive; } // "Прием"
     QLabel *RxLabel2() const { return m_progress; }        // "Статус (%)"
@@ -78,6 +82,10 @@ signals:
     void sendRequested();            // Enter by the key rules, or the send button
     void letterModeChanged(bool on);
     void sendFileRequested();
+    void conversationFontRequested();  // "Шрифт сообщений"
+    void saveConversationRequested();  // "Сохранить сообщения в файле"
+    void printConversationRequested(); // "Печать сообщений"
+    void linkClicked(const QString &link);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -89,6 +97,7 @@ private:
     QWidget *buildHeader();
     QWidget *buildBottomBar();
     QWidget *buildInput();
+    void buildConversationMenu();
     void updateSendArea();
     void buildTray();
     void setDebugMode(bool on);
@@ -97,6 +106,7 @@ private:
     QLabel *m_info = nullptr;
     QTextEdit *m_conversation = nullptr;
     QListWidget *m_roster = nullptr;
+    QMenu *m_conversationMenu = nullptr;
     InputEditor *m_input = nullptr;
     QPushButton *m_send = nullptr;
     QToolButton *m_letter = nullptr;

@@ -16,6 +16,9 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextBlock>
+#include <QTextEdit>
 
 namespace {
 
@@ -104,6 +107,33 @@ private slots:
         QTRY_COMPARE(form2->receiveIndicator()->palette().color(QPalette::Window), face);
         shutDown(*app);
         QTRY_COMPARE(app->form5()->statusText(), QStringLiteral(" исходящие=0"));
+    }
+
+    void conversationClearAndLinks()
+    {
+        QTemporaryDir home;
+        auto app = startCopy(home.path(), "127.0.0.25");
+        QTextEdit *conversation = app->form2()->RichEdit1();
+        conversation->setPlainText("first line\nsecond http://example.org/page line");
+        QTextCursor select(conversation->document());
+        select.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+        conversation->setTextCursor(select);
+        app->form2()->clearConversation(); // with a selection: only the selection goes
+        QCOMPARE(conversation->toPlainText(), QString("line\nsecond http://example.org/page line"));
+
+        app->form2()->show();
+        QSignalSpy links(app->form2(), &TForm2::linkClicked);
+        QTextCursor on(conversation->document()->findBlockByNumber(1));
+        on.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 12);
+        conversation->setTextCursor(QTextCursor(conversation->document()));
+        QTest::mouseClick(conversation->viewport(), Qt::LeftButton, {}, conversation->cursorRect(on).center());
+        QCOMPARE(links.count(), 1);
+        QCOMPARE(links[0][0].toString(), QString("http://example.org/page"));
+
+        conversation->setTextCursor(QTextCursor(conversation->document()));
+        app->form2()->clearConversation(); // nothing selected: everything goes
+        QVERIFY(conversation->document()->isEmpty());
+        shutDown(*app);
     }
 
     void counterTexts()

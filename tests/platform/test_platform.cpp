@@ -1,5 +1,6 @@
 // The code page, temporary files and the hand-over to the main thread.
 #include "platform/codepage.h"
+#include "platform/linkfinder.h"
 #include "platform/mainthreadcall.h"
 #include "platform/tempfiles.h"
 
@@ -44,6 +45,26 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QCOMPARE(CodePage::fromUnicode(text), bytes);
+    }
+
+    void linksInConversationLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("link");
+        const QString notice = QStringLiteral("[10:00:00] Пришел файл ( file:///home/u/COMMON/a b.doc ) от[Ann]");
+        QTest::newRow("file notice") << notice << int(notice.indexOf("file://") + 3) << "file:///home/u/COMMON/a";
+        QTest::newRow("web with a full stop") << "see http://example.org/x." << 10 << "http://example.org/x";
+        QTest::newRow("www") << "go www.example.org now" << 5 << "www.example.org";
+        QTest::newRow("beside a link") << "see http://example.org" << 1 << "";
+        QTest::newRow("no link") << "plain words" << 3 << "";
+    }
+    void linksInConversationLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, position);
+        QFETCH(QString, link);
+        QCOMPARE(LinkFinder::linkAt(line, position), link);
     }
 
     void tempFolderRule()
