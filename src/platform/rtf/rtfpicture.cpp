@@ -1,5 +1,7 @@
 #include "rtfpicture.h"
 
+#include "rtftokenizer.h"
+
 #include "dib.h"
 #include "windowsmetafile.h"
 
@@ -11,17 +13,6 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0;           // 1440 twips per inch at 96 pixels per inch
 constexpr double kHimetricPerPixel = 2540.0 / 96; // 0.01 mm
 constexpr double kMaxDisplaySide = 8192;
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Decodes PNG or JPEG after checking the size it announces, so that a small file cannot make
 // the decoder allocate gigabytes.
@@ -53,7 +44,7 @@ void RtfPicture::appendHex(QByteArrayView text)
     if (m_overflow)
         return;
     for (const char c : text) {
-        const int v = hexValue(c);
+        const int v = RtfTokenizer::hexValue(c);
         if (v < 0)
             continue;
         if (m_nibble < 0) {

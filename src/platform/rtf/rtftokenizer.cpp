@@ -14,7 +14,9 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c)
+} // namespace
+
+int RtfTokenizer::hexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -24,8 +26,6 @@ int hexValue(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-} // namespace
 
 RtfTokenizer::Token RtfTokenizer::next()
 {

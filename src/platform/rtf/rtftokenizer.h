@@ -8,6 +8,9 @@
 class RtfTokenizer
 {
 public:
+    // The value of one hexadecimal digit, -1 for any other byte (also used for picture data).
+    static int hexValue(char c);
+
     enum class Type {
         End,        // no more data
         GroupStart, // {
