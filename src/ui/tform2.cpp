@@ -63,6 +63,12 @@ TForm2::TForm2(QWidget *parent)
             selected.insert(m_roster->row(item));
         emit rosterSelectionChanged(selected);
     });
+    m_roster->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto *rosterMenu = new QMenu(this);
+    connect(rosterMenu->addAction(QStringLiteral("передать список")), &QAction::triggered, this,
+            &TForm2::addressListRequested);
+    connect(m_roster, &QWidget::customContextMenuRequested, this,
+            [this, rosterMenu](const QPoint &pos) { rosterMenu->popup(m_roster->viewport()->mapToGlobal(pos)); });
     middle->addWidget(m_roster);
     layout->addLayout(middle, 1);
     layout->addWidget(buildInput());

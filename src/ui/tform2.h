@@ -86,6 +86,7 @@ signals:
     void saveConversationRequested();  // "Сохранить сообщения в файле"
     void printConversationRequested(); // "Печать сообщений"
     void linkClicked(const QString &link);
+    void addressListRequested();     // roster menu "передать список"
 
 protected:
     void closeEvent(QCloseEvent *event) override;
