@@ -4,6 +4,7 @@
 #include "contacts/options.h"
 #include "contacts/settingsfile.h"
 #include "apptransporthost.h"
+#include "mainwindowcontroller.h"
 #include "windowpresenceview.h"
 #include "presence/arrival.h"
 #include "presence/composer.h"
@@ -27,14 +28,7 @@
 #include "ui/tform7.h"
 
 #include <QApplication>
-#include <QDesktopServices>
-#include <QFileDialog>
-#include <QFontDialog>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QUrl>
 #include <QFileInfo>
-#include <QToolButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -80,7 +74,6 @@ ParlixApp::ParlixApp(CommandLine commandLine, QString programFolder, QObject *pa
     m_arrival = std::make_unique<Arrival>(*m_presence, *m_table, *m_roster, *m_options, m_log, *m_presenceView,
                                           m_paths.incomeFolder());
     m_composer = std::make_unique<Composer>(*m_presence, *m_table, *m_options, *m_jobs, m_log, *m_presenceView);
-    connect(m_roster.get(), &Roster::rebuilt, this, &ParlixApp::showRoster);
     connect(m_options.get(), &Options::changed, this, [this] { m_log.setEnabled(m_options->values().CheckBox_log); });
 }
 
@@ -100,25 +93,6 @@ ParlixApp::~ParlixApp()
     m_table->setHooks(nullptr);
 }
 
-void ParlixApp::sendFile()
-{
-    if (!m_composer->hasRecipients())
-        return;
-    if (!m_dialogs->question(QStringLiteral("Выбрали кому посылать?")))
-        return;
-    QString folder = m_settings->readKey(QStringLiteral("readfiledir"), QStringLiteral("1"));
-    if (!QFileInfo(folder).isDir())
-        folder.clear(); // "1" names no folder: the dialog opens where the desktop chooses
-    const QStringList files = QFileDialog::getOpenFileNames(
-        m_form2.get(), QString(), folder, QStringLiteral("All files (*);;DOC files (*.doc);;XLS files (*.xls)"));
-    if (files.isEmpty())
-        return;
-    m_settings->writeKey(QStringLiteral("readfiledir"), QFileInfo(files.first()).absolutePath());
-    m_form2->RxSpeedButton6()->setEnabled(false);
-    m_composer->sendFiles(files);
-    m_form2->RxSpeedButton6()->setEnabled(true);
-}
-
 void ParlixApp::adoptLetter(QWidget *letter)
 {
     m_letters.append(letter);
@@ -136,21 +110,6 @@ QList<QWidget *> ParlixApp::letters() const
 int ParlixApp::ownStatus() const
 {
     return m_presence->ownStatus();
-}
-
-void ParlixApp::showRoster()
-{
-    if (!m_form2)
-        return;
-    QList<TForm2::RosterEntry> entries;
-    for (const QString &item : m_roster->items()) {
-        const int row = item.toInt();
-        const bool separator = ContactTable::isSeparatorForRoster(m_table->cell(row, ContactTable::Address));
-        const int status = m_table->user(row)->status;
-        entries.append({m_table->cell(row, ContactTable::Name),
-                        separator ? m_presence->statusColour(0) : m_presence->statusColour(status), separator});
-    }
-    m_form2->showRoster(entries, m_roster->selectedItems());
 }
 
 void ParlixApp::startPresenceJob(PresenceJob *job, bool offline)
@@ -229,6 +188,7 @@ void ParlixApp::createRoot()
 void ParlixApp::createMainWindow()
 {
     m_form2 = std::make_unique<TForm2>();
+    m_form2->setLog([this](const QString &text) { m_log(text); });
     m_log(QStringLiteral("TForm2::FormCreate begin"));
     m_shuttingdown = false;
     m_initialised = false;
@@ -247,60 +207,8 @@ void ParlixApp::createMainWindow()
     if (m_commandLine.sendMode())
         runSendMode();
     m_log(QStringLiteral("tform2 begin icons_refresh();"));
-    m_form2->icons_refresh(0);
-    connect(m_form2.get(), &TForm2::closeRequested, this, &ParlixApp::requestShutdown);
-    connect(m_form2.get(), &TForm2::statusChosen, this, [this](int status) { m_presence->ComboBox1Change(status, false); });
-    connect(m_form2.get(), &TForm2::sendRequested, this, [this] { m_composer->Button1Click(); });
-    connect(m_form2.get(), &TForm2::letterModeChanged, this, [this](bool on) { m_composer->letterMode = on; });
-    connect(m_form2.get(), &TForm2::sendFileRequested, this, &ParlixApp::sendFile);
-    connect(m_form2.get(), &TForm2::linkClicked, this, [this](const QString &link) {
-        if (m_dialogs->question(QStringLiteral("Открыть файл/ссылку?")))
-            QDesktopServices::openUrl(QUrl::fromUserInput(link));
-    });
-    connect(m_form2.get(), &TForm2::saveConversationRequested, this, [this] {
-        if (Dialogs::headless())
-            return;
-        const QString path = QFileDialog::getSaveFileName(m_form2.get(), QString(), QStringLiteral("file1.rtf"),
-                                                          QStringLiteral("All files (*);;DOC files (*.doc);;XLS files (*.xls)"));
-        if (!path.isEmpty())
-            RtfDocument::saveFile(*m_form2->RichEdit1()->document(), path);
-    });
-    connect(m_form2.get(), &TForm2::printConversationRequested, this, [this] {
-        if (Dialogs::headless())
-            return;
-        QPrinter printer;
-        printer.setDocName(QStringLiteral("messages"));
-        QPrintDialog dialog(&printer, m_form2.get());
-        if (dialog.exec() == QDialog::Accepted)
-            m_form2->RichEdit1()->document()->print(&printer);
-    });
-    connect(m_form2.get(), &TForm2::conversationFontRequested, this, [this] {
-        if (Dialogs::headless())
-            return;
-        const OptionValues &v = m_options->values();
-        QFont font(v.fontname, v.fontsiz, v.fontbld ? QFont::Bold : QFont::Normal, v.fnt_itl);
-        bool ok = false;
-        font = QFontDialog::getFont(&ok, font, m_form2.get(), QStringLiteral("Шрифт сообщений"));
-        if (!ok)
-            return;
-        m_options->modify([&font](OptionValues &values) {
-            values.fontname = font.family();
-            values.fontsiz = font.pointSize();
-            values.fontbld = font.bold();
-            values.fnt_itl = font.italic();
-        });
-        savesettings();
-    });
-    connect(m_options.get(), &Options::changed, m_form2.get(),
-            [this] { m_form2->setSendButtonOption(m_options->values().CheckBoxBt); });
-    connect(m_form2.get(), &TForm2::rosterSelectionChanged, this, [this](const QSet<int> &selected) {
-        m_roster->setSelectedItems(selected);
-        m_roster->keepselection();
-    });
-    connect(m_form1.get(), &TForm1::applicationActivated, m_form2.get(), [this] {
-        if (m_form2->attention())
-            m_form2->setAttention(false);
-    });
+    m_form2->icons_refresh();
+    m_mainWindow = std::make_unique<MainWindowController>(*this, *m_settings, *m_dialogs, m_programFolder);
     if (!m_commandLine.sendMode())
         openListener();
     m_log(QStringLiteral("tform2 end"));
@@ -351,7 +259,8 @@ void ParlixApp::initall()
     OptionValues values = m_settings->loadsettings(*m_table);
     m_options->setValues(values);
     applyautorun();
-    m_form2->applyPlacement(values);
+    m_mainWindow->placeWindow(values);
+    m_form2->setInitialised(true);
     m_roster->rebuildroster();
     m_autoAnswer->disarm();
     m_table->setHeaderTitles();
@@ -376,7 +285,7 @@ void ParlixApp::applyautorun()
 void ParlixApp::savesettings()
 {
     m_options->modify([this](OptionValues &values) {
-        m_form2->storePlacement(values);
+        m_mainWindow->storeWindow(values);
         values.oldstatus = m_presence->ownStatus();
     });
     m_settings->savesettings(m_options->values(), *m_table);

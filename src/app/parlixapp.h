@@ -15,6 +15,7 @@
 #include <vector>
 
 class AppTransportHost;
+class MainWindowController;
 class Arrival;
 class Composer;
 class AutoAnswer;
@@ -71,6 +72,7 @@ public:
     TForm3 *form3() const { return m_form3.get(); }
     TForm5 *form5() const { return m_form5.get(); }
     TForm7 *form7() const { return m_form7.get(); }
+    MainWindowController *mainWindow() const { return m_mainWindow.get(); }
     Presence &presence() { return *m_presence; }
     Roster &roster() { return *m_roster; }
     AutoAnswer &autoAnswer() { return *m_autoAnswer; }
@@ -108,8 +110,6 @@ private:
     void pumpEvents(int milliseconds);
     void runSendMode();
     void startPresenceJob(PresenceJob *job, bool offline);
-    void showRoster();
-    void sendFile();
 
     CommandLine m_commandLine;
     QString m_programFolder;
@@ -140,6 +140,7 @@ private:
     std::unique_ptr<TForm5> m_form5;
     std::unique_ptr<TForm7> m_form7;
     std::unique_ptr<TForm11> m_form11;
+    std::unique_ptr<MainWindowController> m_mainWindow;
 
     QString m_namefield;
     bool m_initialised = false;

@@ -110,13 +110,8 @@ bool WindowPresenceView::inputEmpty() const
 
 void WindowPresenceView::scrolltoend()
 {
-    TForm2 *form2 = m_app.form2();
-    if (!form2 || !form2->isVisible() || !form2->isActiveWindow())
-        return;
-    QTextCursor end(form2->RichEdit1()->document());
-    end.movePosition(QTextCursor::End);
-    form2->RichEdit1()->setTextCursor(end);
-    form2->RichEdit1()->ensureCursorVisible();
+    if (TForm2 *form2 = m_app.form2())
+        form2->scrolltoend();
 }
 
 void WindowPresenceView::openLetter(const QString &caption, const QString &rtfPath, bool minimised, const QString &saveAs)

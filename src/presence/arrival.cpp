@@ -1,5 +1,7 @@
 #include "arrival.h"
 
+#include "fontoptions.h"
+
 #include "arrivalview.h"
 #include "presence.h"
 #include "roster.h"
@@ -90,7 +92,7 @@ void Arrival::showMessage(const QString &path)
         QTextCursor all(&staging);
         all.select(QTextCursor::Document);
         all.mergeCharFormat(
-            Presence::conversationFormat(options, QGuiApplication::palette().color(QPalette::WindowText)));
+            FontOptions::conversationFont(options, QGuiApplication::palette().color(QPalette::WindowText)));
     }
     QTextDocument *conversation = m_view.conversation();
     QTextCursor end(conversation);

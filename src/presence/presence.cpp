@@ -1,5 +1,7 @@
 #include "presence.h"
 
+#include "fontoptions.h"
+
 #include "autoanswer.h"
 #include "presenceview.h"
 #include "roster.h"
@@ -53,11 +55,6 @@ Presence::Presence(Parts parts, QObject *parent)
 QString Presence::timeOfDay()
 {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-}
-
-QColor Presence::fromColourNumber(int bbggrr)
-{
-    return QColor(bbggrr & 0xff, (bbggrr >> 8) & 0xff, (bbggrr >> 16) & 0xff);
 }
 
 QString Presence::ownName() const
@@ -289,7 +286,7 @@ void Presence::analyze22Notice(const QByteArray &text, const QString &sender)
     const OptionValues &options = m_parts.options->values();
     QTextCharFormat format;
     if (options.myfonts)
-        format = conversationFormat(options, QColor(Qt::black));
+        format = FontOptions::conversationFont(options, QColor(Qt::black));
     format.setForeground(QColor(Qt::black));
     const QStringList lines = CodePage::toUnicode(text).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     for (const QString &line : lines)
@@ -302,19 +299,7 @@ void Presence::addline(const QString &text, const QColor &colour)
 {
     if (colour == kRed)
         attention();
-    m_parts.view->appendLine(text, conversationFormat(m_parts.options->values(), colour));
-}
-
-QTextCharFormat Presence::conversationFormat(const OptionValues &options, const QColor &colour)
-{
-    QTextCharFormat format;
-    format.setFontFamilies({options.fontname});
-    format.setFontPointSize(options.fontsiz > 0 ? options.fontsiz : 11);
-    format.setFontWeight(options.fontbld ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(options.fnt_itl);
-    format.setFontUnderline(false);
-    format.setForeground(colour);
-    return format;
+    m_parts.view->appendLine(text, FontOptions::conversationFont(m_parts.options->values(), colour));
 }
 
 void Presence::attention()
@@ -366,7 +351,7 @@ void Presence::msgsound()
 QColor Presence::statusColour(int status) const
 {
     const OptionValues &options = m_parts.options->values();
-    return fromColourNumber(status == 1 ? options.u_busy : status == 2 ? options.u_offl : options.u_free);
+    return FontOptions::colour(status == 1 ? options.u_busy : status == 2 ? options.u_offl : options.u_free);
 }
 
 void Presence::setInitialStatus(int status)

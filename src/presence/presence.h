@@ -75,8 +75,6 @@ public:
     void sendOfflineNoticeForDeletedRow(int row) override;
 
     // The conversation font of the options, in the given colour.
-    static QTextCharFormat conversationFormat(const OptionValues &options, const QColor &colour);
-    static QColor fromColourNumber(int bbggrr);
     static QString timeOfDay();
 
 private:

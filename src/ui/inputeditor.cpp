@@ -1,6 +1,9 @@
 #include "inputeditor.h"
 
+#include "platform/rtf/smileypictures.h"
+
 #include <QKeyEvent>
+#include <QTextCursor>
 
 InputEditor::InputEditor(QWidget *parent)
     : QTextEdit(parent)
@@ -8,6 +11,7 @@ InputEditor::InputEditor(QWidget *parent)
     setObjectName(QStringLiteral("RxRichEdit1"));
     setPlaceholderText(QStringLiteral("вводите сюда текст для отправки"));
     setToolTip(QStringLiteral("вводите сюда текст для отправки"));
+    setAcceptRichText(true);
 }
 
 void InputEditor::keyPressEvent(QKeyEvent *event)
@@ -24,4 +28,54 @@ void InputEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTextEdit::keyPressEvent(event);
+}
+
+void InputEditor::keyReleaseEvent(QKeyEvent *event)
+{
+    QTextEdit::keyReleaseEvent(event);
+    emit formatSyncNeeded();
+}
+
+void InputEditor::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && !textCursor().hasSelection())
+        emit formatSyncNeeded();
+}
+
+void InputEditor::enterEvent(QEnterEvent *event)
+{
+    QTextEdit::enterEvent(event);
+    emit pointerEntered();
+}
+
+void InputEditor::applyFont(const QTextCharFormat &font)
+{
+    setCurrentCharFormat(font);
+    if (document()->isEmpty())
+        m_default = font;
+}
+
+void InputEditor::changeFormat(const QTextCharFormat &change)
+{
+    QTextCharFormat insertion = currentCharFormat();
+    insertion.merge(change);
+    setCurrentCharFormat(insertion);
+    if (document()->isEmpty())
+        m_default.merge(change);
+}
+
+QTextCharFormat InputEditor::syncFormat()
+{
+    if (document()->isEmpty())
+        setCurrentCharFormat(m_default);
+    return currentCharFormat();
+}
+
+bool InputEditor::insertPicture(int n)
+{
+    QTextCursor cursor = textCursor();
+    const bool inserted = SmileyPictures::insert(cursor, n, palette().color(QPalette::Base));
+    setTextCursor(cursor);
+    return inserted;
 }

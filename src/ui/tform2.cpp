@@ -1,37 +1,43 @@
 #include "tform2.h"
 
+#include "bottombar.h"
 #include "contacts/optionvalues.h"
+#include "formattoolbar.h"
+#include "headerstrip.h"
 #include "inputeditor.h"
 #include "platform/linkfinder.h"
-#include "platform/rtf/statuspictures.h"
+#include "rosterdelegate.h"
+#include "presence/fontoptions.h"
+#include "tform10.h"
+#include "trayicon.h"
 
-#include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTimer>
 #include <QToolButton>
-#include <QPushButton>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QSystemTrayIcon>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace {
 
-QLabel *indicator(const QString &text, QWidget *parent)
+const QColor kSilver(192, 192, 192);
+const QColor kTeal(0, 128, 128);
+const QColor kYellow(255, 255, 0);
+
+void setBase(QWidget *widget, const QColor &base)
 {
-    auto *label = new QLabel(text, parent);
-    label->setAutoFillBackground(true);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    return label;
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Base, base);
+    widget->setPalette(pal);
 }
 
 } // namespace
@@ -46,105 +52,147 @@ TForm2::TForm2(QWidget *parent)
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(buildHeader());
-    auto *middle = new QHBoxLayout;
-    m_conversation = new QTextEdit(central);
+    m_header = new HeaderStrip(central);
+    layout->addWidget(m_header);
+    m_columns = new QSplitter(Qt::Horizontal, central);
+    m_columns->setHandleWidth(3);
+    m_columns->setChildrenCollapsible(false);
+    m_columns->addWidget(buildConversationArea());
+    m_roster = new RosterPanel(m_columns);
+    m_roster->setMinimumWidth(40);
+    m_columns->addWidget(m_roster);
+    m_columns->setStretchFactor(0, 1);
+    m_columns->setStretchFactor(1, 0);
+    m_columns->setSizes({484, 146});
+    layout->addWidget(m_columns, 1);
+    m_bottom = new BottomBar(central);
+    layout->addWidget(m_bottom);
+    setCentralWidget(central);
+    m_tray = new TrayIcon(this);
+    buildConversationMenu();
+    buildInputMenu();
+    connectBars();
+    connectToolbar();
+    setColourScheme(false);
+    applyInputFont(FontOptions::inputFont(OptionValues()));
+}
+
+TForm2::~TForm2()
+{
+    delete m_picker.data();
+}
+
+QWidget *TForm2::buildConversationArea()
+{
+    m_slider = new QSplitter(Qt::Vertical);
+    m_slider->setHandleWidth(2);
+    m_conversation = new QTextEdit(m_slider);
     m_conversation->setObjectName(QStringLiteral("RichEdit1"));
     m_conversation->setReadOnly(true);
-    middle->addWidget(m_conversation, 1);
-    buildConversationMenu();
-    m_roster = new QListWidget(central);
-    m_roster->setObjectName(QStringLiteral("ListBox1"));
-    m_roster->setFixedWidth(146);
-    m_roster->setSelectionMode(QAbstractItemView::MultiSelection);
-    connect(m_roster, &QListWidget::itemSelectionChanged, this, [this] {
-        QSet<int> selected;
-        for (QListWidgetItem *item : m_roster->selectedItems())
-            selected.insert(m_roster->row(item));
-        emit rosterSelectionChanged(selected);
+    m_conversation->setMinimumHeight(0);
+    m_slider->addWidget(m_conversation);
+    m_slider->addWidget(buildInputPanel());
+    m_slider->setStretchFactor(0, 1);
+    m_slider->setStretchFactor(1, 0);
+    m_slider->setCollapsible(0, true);
+    m_slider->setCollapsible(1, false);
+    connect(m_slider, &QSplitter::splitterMoved, this, &TForm2::sliderMoved);
+    return m_slider;
+}
+
+QWidget *TForm2::buildInputPanel()
+{
+    m_inputPanel = new QWidget;
+    m_inputPanel->setObjectName(QStringLiteral("inputPanel"));
+    m_inputPanel->setMinimumHeight(FormatToolbar::kHeight);
+    auto *column = new QVBoxLayout(m_inputPanel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_toolbar = new FormatToolbar(m_inputPanel);
+    column->addWidget(m_toolbar);
+    m_input = new InputEditor(m_inputPanel);
+    m_input->setMinimumHeight(0);
+    column->addWidget(m_input, 1);
+    m_input->installEventFilter(this);
+    return m_inputPanel;
+}
+
+void TForm2::connectBars()
+{
+    connect(m_header, &HeaderStrip::infoRequested, this, &TForm2::infoRequested);
+    connect(m_header, &HeaderStrip::helpRequested, this, &TForm2::helpRequested);
+    connect(m_header, &HeaderStrip::debugWindowRequested, this, &TForm2::debugWindowRequested);
+    connect(m_header, &HeaderStrip::menuToggled, this, &TForm2::setMenuShown);
+    connect(m_bottom, &BottomBar::conversationFontRequested, this, &TForm2::conversationFontRequested);
+    connect(m_bottom, &BottomBar::clearRequested, this, &TForm2::clearConversation);
+    connect(m_bottom, &BottomBar::pasteRequested, this, &TForm2::pasteIntoInput);
+    connect(m_bottom, &BottomBar::copyRequested, this, &TForm2::copyConversation);
+    connect(m_bottom, &BottomBar::sendFileRequested, this, &TForm2::sendFileRequested);
+    connect(m_bottom, &BottomBar::statusChosen, this, &TForm2::statusChosen);
+    connect(m_bottom, &BottomBar::settingsRequested, this, &TForm2::settingsRequested);
+    connect(RxSpeedButton5(), &QToolButton::toggled, this, [this](bool on) {
+        setLetterMode(on);
+        emit letterModeChanged(on);
     });
-    m_roster->setContextMenuPolicy(Qt::CustomContextMenu);
-    auto *rosterMenu = new QMenu(this);
-    connect(rosterMenu->addAction(QStringLiteral("передать список")), &QAction::triggered, this,
-            &TForm2::addressListRequested);
-    connect(m_roster, &QWidget::customContextMenuRequested, this,
-            [this, rosterMenu](const QPoint &pos) { rosterMenu->popup(m_roster->viewport()->mapToGlobal(pos)); });
-    middle->addWidget(m_roster);
-    layout->addLayout(middle, 1);
-    layout->addWidget(buildInput());
-    layout->addWidget(buildBottomBar());
-    setCentralWidget(central);
-    buildTray();
-}
-
-QWidget *TForm2::buildHeader()
-{
-    auto *strip = new QWidget(this);
-    strip->setFixedHeight(16);
-    auto *row = new QHBoxLayout(strip);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addStretch(1);
-    auto *info = m_info = new QLabel(QStringLiteral("i"), strip);
-    info->setObjectName(QStringLiteral("infoPanel"));
-    info->setFixedWidth(21);
-    info->setAlignment(Qt::AlignCenter);
-    info->setStyleSheet(QStringLiteral("background: rgb(0,128,0); color: yellow; font-weight: bold;"));
-    info->setContextMenuPolicy(Qt::CustomContextMenu);
-    row->addWidget(info);
-
-    // The debug menu: two radio items and the debug window.
-    m_debugMenu = new QMenu(this);
-    auto *group = new QActionGroup(m_debugMenu);
-    m_debugOn = m_debugMenu->addAction(QStringLiteral("отладка вкл."));
-    m_debugOff = m_debugMenu->addAction(QStringLiteral("отладка выкл."));
-    for (QAction *action : {m_debugOn, m_debugOff}) {
-        action->setCheckable(true);
-        group->addAction(action);
-    }
-    m_debugOff->setChecked(true);
-    connect(m_debugOn, &QAction::triggered, this, [this] { setDebugMode(true); });
-    connect(m_debugOff, &QAction::triggered, this, [this] { setDebugMode(false); });
-    connect(m_debugMenu->addAction(QStringLiteral("окно отладки")), &QAction::triggered, this, [this] {
-        setDebugMode(true);
-        emit debugWindowRequested();
+    connect(m_roster, &RosterPanel::selectionChanged, this, &TForm2::rosterSelectionChanged);
+    connect(m_roster, &RosterPanel::addressListRequested, this, &TForm2::addressListRequested);
+    connect(m_roster, &RosterPanel::clicked, this, [this] {
+        emit rosterClicked();
+        if (isVisible())
+            m_input->setFocus();
     });
-    connect(info, &QWidget::customContextMenuRequested, this,
-            [this, info](const QPoint &pos) { m_debugMenu->popup(info->mapToGlobal(pos)); });
-    info->installEventFilter(this);
-    return strip;
+    connect(m_tray, &TrayIcon::statusChosen, this, &TForm2::statusChosen);
+    connect(m_tray, &TrayIcon::closeRequested, this, &TForm2::closeRequested);
+    connect(m_tray, &TrayIcon::restoreRequested, this, &TForm2::arest);
+    connect(m_input, &InputEditor::sendRequested, this, &TForm2::sendRequested);
+    connect(m_input, &InputEditor::formatSyncNeeded, this, &TForm2::syncFontControls);
+    connect(m_input, &InputEditor::pointerEntered, this, [this] {
+        if (isVisible() && isActiveWindow() && !m_conversation->textCursor().hasSelection())
+            m_input->setFocus();
+    });
 }
 
-bool TForm2::eventFilter(QObject *watched, QEvent *event)
+void TForm2::connectToolbar()
 {
-    // The green panel turns red while the left button is held and opens the information box.
-    const bool press = event->type() == QEvent::MouseButtonPress;
-    const bool release = event->type() == QEvent::MouseButtonRelease;
-    if (watched == m_info && (press || release) && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (press) {
-            m_info->setStyleSheet(QStringLiteral("background: rgb(255,0,0); color: yellow; font-weight: bold;"));
-            return true;
-        }
-        if (release) {
-            m_info->setStyleSheet(QStringLiteral("background: rgb(0,128,0); color: yellow; font-weight: bold;"));
-            emit infoRequested();
-            return true;
-        }
-    }
-    // A left click on a link in the conversation.
-    if (watched == m_conversation->viewport() && release
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !m_conversation->textCursor().hasSelection()) {
-        const QTextCursor at = m_conversation->cursorForPosition(static_cast<QMouseEvent *>(event)->position().toPoint());
-        const QString link = LinkFinder::linkAt(at.block().text(), at.positionInBlock());
-        if (!link.isEmpty())
-            emit linkClicked(link);
-    }
-    return QMainWindow::eventFilter(watched, event);
+    connect(m_toolbar, &FormatToolbar::sendClicked, this, &TForm2::sendRequested);
+    connect(m_toolbar, &FormatToolbar::fontNameChosen, this, [this](const QString &name) {
+        QTextCharFormat change;
+        change.setFontFamilies({name});
+        changeInputFont(change);
+        if (isVisible())
+            m_input->setFocus();
+    });
+    connect(m_toolbar, &FormatToolbar::colourChosen, this, [this](const QColor &colour) {
+        QTextCharFormat change;
+        change.setForeground(colour);
+        changeInputFont(change);
+        if (isVisible())
+            m_input->setFocus();
+    });
+    connect(m_toolbar, &FormatToolbar::sizeChosen, this, [this](int points) {
+        QTextCharFormat change;
+        change.setFontPointSize(points);
+        changeInputFont(change);
+    });
+    connect(m_toolbar, &FormatToolbar::boldToggled, this, [this](bool on) {
+        QTextCharFormat change;
+        change.setFontWeight(on ? QFont::Bold : QFont::Normal);
+        changeInputFont(change);
+    });
+    connect(m_toolbar, &FormatToolbar::italicToggled, this, [this](bool on) {
+        QTextCharFormat change;
+        change.setFontItalic(on);
+        changeInputFont(change);
+    });
+    connect(m_toolbar, &FormatToolbar::pictureRequested, this, &TForm2::insertPicture);
+    connect(m_toolbar, &FormatToolbar::pickerRequested, this, &TForm2::openPicker);
 }
 
-void TForm2::setDebugMode(bool on)
+void TForm2::changeInputFont(const QTextCharFormat &change)
 {
-    m_debugMode = on;
-    (on ? m_debugOn : m_debugOff)->setChecked(true);
+    m_inputFont.merge(change);
+    m_input->changeFormat(change);
+    emit inputFontChanged(m_inputFont);
 }
 
 void TForm2::buildConversationMenu()
@@ -166,6 +214,142 @@ void TForm2::buildConversationMenu()
     m_conversation->viewport()->installEventFilter(this);
 }
 
+void TForm2::buildInputMenu()
+{
+    m_inputMenu = new QMenu(this);
+    connect(m_inputMenu->addAction(QStringLiteral("Копировать")), &QAction::triggered, this, &TForm2::copyConversation);
+    connect(m_inputMenu->addAction(QStringLiteral("Вставить")), &QAction::triggered, this, &TForm2::pasteIntoInput);
+    connect(m_inputMenu->addAction(QStringLiteral("Шрифт ввода")), &QAction::triggered, this,
+            &TForm2::inputFontRequested);
+    m_input->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_input, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_inputMenu->popup(m_input->viewport()->mapToGlobal(pos)); });
+}
+
+// ---- accessors of the bars' controls
+
+QPushButton *TForm2::Button1() const { return m_toolbar->Button1(); }
+QToolButton *TForm2::RxSpeedButton5() const { return m_bottom->letterToggle(); }
+QToolButton *TForm2::RxSpeedButton6() const { return m_bottom->sendFileButton(); }
+QComboBox *TForm2::ComboBox1() const { return m_bottom->statusChooser(); }
+QLabel *TForm2::receiveIndicator() const { return m_bottom->receiveIndicator(); }
+QLabel *TForm2::RxLabel2() const { return m_bottom->progress(); }
+QLabel *TForm2::RxLabel3() const { return m_bottom->transfer(); }
+QListWidget *TForm2::ListBox1() const { return m_roster->list(); }
+QMenu *TForm2::debugMenu() const { return m_header->debugMenu(); }
+bool TForm2::debugMode() const { return m_header->debugMode(); }
+QSystemTrayIcon *TForm2::trayIcon() const { return m_tray->icon(); }
+TForm10 *TForm2::picker() const { return m_picker.data(); }
+
+// ---- options
+
+void TForm2::applyOptions(const OptionValues &values)
+{
+    setColourScheme(values.std_col);
+    setStatusColours(FontOptions::colour(values.u_free), FontOptions::colour(values.u_busy),
+                     FontOptions::colour(values.u_offl));
+    m_bottom->applyButtonKeys(values.bt_opt, values.bt_stt, values.bt_pct, values.bt_fls);
+    setSendButtonOption(values.CheckBoxBt);
+    setConversationFont(FontOptions::conversationFont(values, m_conversation->palette().color(QPalette::Text)));
+}
+
+void TForm2::setColourScheme(bool standard)
+{
+    const QPalette system = QApplication::palette();
+    const QColor window = system.color(QPalette::Base);
+    const QColor windowText = system.color(QPalette::Text);
+    setBase(m_conversation, standard ? window : kSilver);
+    m_roster->setColours(standard ? window : kTeal, standard ? windowText : kYellow);
+    QPalette input = m_input->palette();
+    input.setColor(QPalette::Base, standard ? window : kSilver);
+    if (standard)
+        input.setColor(QPalette::Text, windowText);
+    m_input->setPalette(input);
+}
+
+void TForm2::setStatusColours(const QColor &free, const QColor &busy, const QColor &away)
+{
+    m_roster->delegate()->setStatusColours(free, busy, away);
+    m_roster->list()->viewport()->update();
+}
+
+void TForm2::setSendButtonOption(bool on)
+{
+    m_sendButtonOption = on;
+    m_input->setSendButtonOption(on);
+    updateSendArea();
+}
+
+void TForm2::updateSendArea()
+{
+    m_toolbar->setSendAreaShown(m_sendButtonOption || RxSpeedButton5()->isChecked());
+}
+
+void TForm2::setLetterMode(bool on)
+{
+    QToolButton *toggle = RxSpeedButton5();
+    if (toggle->isChecked() != on) {
+        toggle->setChecked(on); // comes back here through the toggle's signal
+        return;
+    }
+    if (m_letterMode == on)
+        return;
+    m_letterMode = on;
+    m_input->setLetterMode(on);
+    updateSendArea();
+    if (on) {
+        // A letter gets room: half the conversation area, kept until the letter mode ends.
+        m_savedInputHeight = inputHeight();
+        setInputHeight(m_slider->height() / 2);
+        QTextCursor end = m_input->textCursor();
+        end.movePosition(QTextCursor::End);
+        m_input->setTextCursor(end);
+        m_input->ensureCursorVisible();
+    } else {
+        setInputHeight(m_savedInputHeight);
+    }
+    m_input->setFocus();
+}
+
+void TForm2::setMenuShown(bool shown)
+{
+    m_header->showMenuState(shown);
+    m_bottom->setShown(shown);
+}
+
+bool TForm2::menuShown() const
+{
+    return m_header->barShown();
+}
+
+void TForm2::setInputHeight(int height)
+{
+    const int total = m_slider->height() > 0 ? m_slider->height() : height + 200;
+    m_inputPanel->resize(m_inputPanel->width(), height);
+    m_slider->setSizes({qMax(0, total - height - m_slider->handleWidth()), height});
+}
+
+int TForm2::inputHeight() const
+{
+    return m_slider->sizes().value(1, m_inputPanel->height());
+}
+
+void TForm2::sliderMoved()
+{
+    int height = inputHeight();
+    if (height < FormatToolbar::kHeight)
+        setInputHeight(height = FormatToolbar::kHeight);
+    scrolltoend();
+    if (m_slider->sizes().value(0) < 1) {
+        // Dragged to the very top: leave the conversation a strip of 40 pixels.
+        height = m_slider->height() - 40;
+        setInputHeight(height);
+    }
+    emit inputHeightChanged(height);
+}
+
+// ---- conversation and input
+
 void TForm2::clearConversation()
 {
     QTextCursor cursor = m_conversation->textCursor();
@@ -180,120 +364,9 @@ void TForm2::copyConversation()
     m_conversation->copy();
 }
 
-QWidget *TForm2::buildInput()
+void TForm2::pasteIntoInput()
 {
-    auto *panel = new QWidget(this);
-    auto *row = new QHBoxLayout(panel);
-    row->setContentsMargins(0, 0, 0, 0);
-    m_input = new InputEditor(panel);
-    m_input->setFixedHeight(80);
-    connect(m_input, &InputEditor::sendRequested, this, &TForm2::sendRequested);
-    row->addWidget(m_input, 1);
-    m_send = new QPushButton(QStringLiteral("отправить"), panel);
-    m_send->setObjectName(QStringLiteral("Button1"));
-    connect(m_send, &QPushButton::clicked, this, &TForm2::sendRequested);
-    row->addWidget(m_send);
-    updateSendArea();
-    return panel;
-}
-
-void TForm2::updateSendArea()
-{
-    m_send->setVisible(m_sendButtonOption || (m_letter && m_letter->isChecked()));
-}
-
-void TForm2::setSendButtonOption(bool on)
-{
-    m_sendButtonOption = on;
-    m_input->setSendButtonOption(on);
-    updateSendArea();
-}
-
-void TForm2::setLetterMode(bool on)
-{
-    if (m_letter->isChecked() != on)
-        m_letter->setChecked(on);
-    m_input->setLetterMode(on);
-    updateSendArea();
-}
-
-QWidget *TForm2::buildBottomBar()
-{
-    auto *bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("bottomBar"));
-    bar->setFixedHeight(60);
-    auto *row = new QHBoxLayout(bar);
-    m_receive = indicator(QStringLiteral("Прием"), bar);
-    m_progress = indicator(QStringLiteral("Статус (%)"), bar);
-    m_progress->setObjectName(QStringLiteral("RxLabel2"));
-    m_transfer = indicator(QStringLiteral("Передача"), bar);
-    m_transfer->setObjectName(QStringLiteral("RxLabel3"));
-    row->addWidget(m_receive);
-    row->addWidget(m_progress);
-    row->addWidget(m_transfer);
-    m_letter = new QToolButton(bar);
-    m_letter->setObjectName(QStringLiteral("RxSpeedButton5"));
-    m_letter->setText(QStringLiteral("✉"));
-    m_letter->setToolTip(QStringLiteral("в письме есть картинки"));
-    m_letter->setCheckable(true);
-    connect(m_letter, &QToolButton::toggled, this, [this](bool on) {
-        setLetterMode(on);
-        emit letterModeChanged(on);
-    });
-    row->addWidget(m_letter);
-    m_sendFile = new QToolButton(bar);
-    m_sendFile->setObjectName(QStringLiteral("RxSpeedButton6"));
-    m_sendFile->setText(QStringLiteral("📎"));
-    m_sendFile->setToolTip(QStringLiteral("послать файл"));
-    connect(m_sendFile, &QToolButton::clicked, this, &TForm2::sendFileRequested);
-    row->addWidget(m_sendFile);
-    row->addStretch(1);
-    m_status = new QComboBox(bar);
-    m_status->setObjectName(QStringLiteral("ComboBox1"));
-    m_status->addItems({QStringLiteral("я свободен"), QStringLiteral("я занят"), QStringLiteral("я ушел")});
-    m_status->setCurrentIndex(0);
-    connect(m_status, &QComboBox::activated, this, &TForm2::statusChosen);
-    row->addWidget(m_status);
-    return bar;
-}
-
-void TForm2::buildTray()
-{
-    m_tray = new QSystemTrayIcon(this);
-    m_blink = new QTimer(this);
-    m_blink->setInterval(200);
-    connect(m_blink, &QTimer::timeout, this, [this] {
-        m_blinkIcon = (m_blinkIcon + 1) % 3;
-        m_tray->setIcon(StatusPictures::trayIcon(m_blinkIcon));
-    });
-    m_trayMenu = new QMenu(this);
-    m_statusActions = new QActionGroup(m_trayMenu);
-    const QString names[3] = {QStringLiteral("Свободен"), QStringLiteral("Занят"), QStringLiteral("Ушел")};
-    for (int status = 0; status < 3; ++status) {
-        QAction *action = m_trayMenu->addAction(names[status]);
-        action->setCheckable(true);
-        action->setChecked(status == 0);
-        m_statusActions->addAction(action);
-        connect(action, &QAction::triggered, this, [this, status] { emit statusChosen(status); });
-    }
-    m_trayMenu->addAction(QStringLiteral("------------------"))->setEnabled(false);
-    connect(m_trayMenu->addAction(QStringLiteral("Закрыть")), &QAction::triggered, this, &TForm2::closeRequested);
-    m_tray->setContextMenu(m_trayMenu);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (m_trayIgnoresClicks)
-            return;
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            arest();
-    });
-}
-
-void TForm2::icons_refresh(int status)
-{
-    if (status < 0 || status > 2)
-        status = 0;
-    m_tray->setIcon(StatusPictures::trayIcon(status));
-    if (!m_tray->isVisible())
-        m_tray->show();
+    m_input->paste();
 }
 
 void TForm2::appendConversationLine(const QString &text, const QTextCharFormat &format)
@@ -307,62 +380,177 @@ void TForm2::appendConversationLine(const QString &text, const QTextCharFormat &
     cursor.endEditBlock();
     m_conversation->setTextCursor(cursor);
     m_conversation->ensureCursorVisible();
+    scrolltoend();
+}
+
+void TForm2::setConversationFont(const QTextCharFormat &font)
+{
+    m_conversation->setCurrentCharFormat(font);
+}
+
+void TForm2::applyInputFont(const QTextCharFormat &font)
+{
+    m_inputFont = font;
+    const QStringList families = font.fontFamilies().toStringList();
+    m_toolbar->showFont(families.value(0), font.foreground().color(), font.fontWeight() >= QFont::Bold,
+                        font.fontItalic());
+    m_toolbar->showSize(qRound(font.fontPointSize()));
+    m_input->applyFont(font);
+}
+
+void TForm2::syncFontControls()
+{
+    const QTextCharFormat now = m_input->syncFormat();
+    const QStringList families = now.fontFamilies().toStringList();
+    m_toolbar->showFont(families.isEmpty() ? now.font().family() : families.first(), now.foreground().color(),
+                        now.fontWeight() >= QFont::Bold, now.fontItalic());
+}
+
+void TForm2::insertPicture(int n)
+{
+    m_input->insertPicture(n);
+    m_input->setFocus();
+    applyInputFont(m_inputFont);
+}
+
+void TForm2::openPicker()
+{
+    // One picker at a time: a new one replaces the old.
+    delete m_picker.data();
+    m_picker = new TForm10;
+    m_picker->setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(m_picker.data(), &TForm10::pictureChosen, this, &TForm2::insertPicture);
+    connect(m_picker.data(), &TForm10::closed, this, [this] {
+        m_toolbar->pickerButton()->setEnabled(true);
+        applyInputFont(m_inputFont);
+        m_input->setFocus();
+    });
+    m_toolbar->pickerButton()->setEnabled(false);
+    m_picker->show();
+}
+
+// ---- tray, hiding and restoring
+
+void TForm2::icons_refresh()
+{
+    m_tray->icons_refresh(m_ownStatus, m_attention);
+}
+
+void TForm2::showOwnStatus(int status, const QColor &colour)
+{
+    m_ownStatus = (status >= 0 && status <= 2) ? status : 0;
+    ComboBox1()->setCurrentIndex(m_ownStatus);
+    if (colour.isValid()) {
+        QPalette pal = ComboBox1()->palette();
+        pal.setColor(QPalette::Button, colour);
+        pal.setColor(QPalette::Base, colour);
+        ComboBox1()->setPalette(pal);
+    }
+    m_tray->setChecked(m_ownStatus);
+    icons_refresh();
+}
+
+void TForm2::setAttention(bool on)
+{
+    m_attention = on;
+    icons_refresh();
+}
+
+void TForm2::amin()
+{
+    log(QStringLiteral("amin begin"));
+    // Every window of the program goes with the main window; only the tray icon stays. A
+    // question waiting for an answer stays, or the user could not answer it.
+    if (hasTray()) {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window == this || !window->isVisible() || window->isModal() || window->isMinimized()
+                || window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip)
+                continue;
+            window->showMinimized();
+            m_minimised.append(window);
+        }
+        hide();
+    } else {
+        showMinimized();
+    }
+    log(QStringLiteral("amin end"));
 }
 
 void TForm2::arest()
 {
+    log(QStringLiteral("arest begin"));
+    m_restoring = true;
+    for (const QPointer<QWidget> &window : std::as_const(m_minimised))
+        if (window)
+            window->showNormal();
+    m_minimised.clear();
     if (m_wasMaximized)
         showMaximized();
     else
         showNormal();
     raise();
     activateWindow();
-    setAttention(false);
+    m_attention = false;
+    icons_refresh();
+    setFocus();
+    scrolltoend();
+    m_restoring = false;
+    log(QStringLiteral("arest end"));
 }
 
-void TForm2::setAttention(bool on)
+void TForm2::a_activate()
 {
-    m_attention = on;
-    if (on) {
-        m_blink->start();
-    } else {
-        m_blink->stop();
-        icons_refresh(m_ownStatus);
+    log(QStringLiteral("a_activate begin"));
+    if (isActiveWindow() && isVisible()) {
+        QTextCursor end = m_conversation->textCursor();
+        end.movePosition(QTextCursor::End);
+        m_conversation->setTextCursor(end);
+        m_input->setFocus();
     }
+    if ((!m_initialised || !isVisible()) && !m_restoring && !QApplication::activeModalWidget())
+        amin();
+    if (m_attention) {
+        m_attention = false;
+        icons_refresh();
+    }
+    log(QStringLiteral("a_activate end"));
 }
 
-void TForm2::showOwnStatus(int status, const QColor &colour)
+void TForm2::scrolltoend()
 {
-    m_ownStatus = status;
-    m_status->setCurrentIndex(status);
-    QPalette pal = m_status->palette();
-    pal.setColor(QPalette::Button, colour);
-    pal.setColor(QPalette::Base, colour);
-    m_status->setPalette(pal);
-    const QList<QAction *> actions = m_statusActions->actions();
-    if (status >= 0 && status < actions.size())
-        actions[status]->setChecked(true);
-    if (!m_attention)
-        icons_refresh(status);
+    if (!isVisible() || !isActiveWindow())
+        return;
+    QTextCursor end = m_conversation->textCursor();
+    end.movePosition(QTextCursor::End);
+    m_conversation->setTextCursor(end);
+    m_conversation->ensureCursorVisible();
+    m_input->setFocus();
 }
 
 void TForm2::showRoster(const QList<RosterEntry> &entries, const QSet<int> &selected)
 {
-    const QSignalBlocker block(m_roster);
-    m_roster->clear();
-    for (int i = 0; i < entries.size(); ++i) {
-        const RosterEntry &entry = entries[i];
-        auto *item = new QListWidgetItem(entry.separator ? QStringLiteral("— %1 —").arg(entry.label) : entry.label, m_roster);
-        item->setForeground(entry.colour);
-        if (entry.separator)
-            item->setTextAlignment(Qt::AlignCenter);
-        item->setSelected(selected.contains(i));
-    }
+    m_roster->showEntries(entries, selected);
+}
+
+void TForm2::setReceiveIndicator(bool active)
+{
+    QLabel *label = receiveIndicator();
+    const QColor wanted = active ? QColor(0, 255, 0) : QApplication::palette().color(QPalette::Button);
+    QPalette pal = label->palette();
+    if (pal.color(QPalette::Window) == wanted)
+        return;
+    pal.setColor(QPalette::Window, wanted);
+    label->setPalette(pal);
 }
 
 void TForm2::removeTrayIcon()
 {
-    m_tray->hide();
+    m_tray->remove();
+}
+
+void TForm2::setTrayIgnoresClicks(bool ignore)
+{
+    m_tray->setIgnoresClicks(ignore);
 }
 
 bool TForm2::hasTray()
@@ -371,30 +559,53 @@ bool TForm2::hasTray()
     return QGuiApplication::platformName() == QLatin1String("offscreen") || QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void TForm2::setReceiveIndicator(bool active)
-{
-    const QColor wanted = active ? QColor(0, 255, 0) : QApplication::palette().color(QPalette::Button);
-    QPalette pal = m_receive->palette();
-    if (pal.color(QPalette::Window) == wanted)
-        return;
-    pal.setColor(QPalette::Window, wanted);
-    m_receive->setPalette(pal);
-}
+// ---- events
 
 void TForm2::closeEvent(QCloseEvent *event)
 {
     // The close button never ends the program: it goes to the tray, or to the task bar where
     // there is no tray, so that the user can always get the window back.
     event->ignore();
+    m_wasMaximized = isMaximized();
     if (hasTray())
         hide();
-    else
-        showMinimized();
+    amin();
+    log(QStringLiteral("TForm2::FormCloseQuery e"));
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    scrolltoend();
+    m_attention = false;
+    icons_refresh();
+}
+
+void TForm2::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_attention) {
+        m_attention = false;
+        icons_refresh();
+    }
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    // A left click on a link in the conversation.
+    if (watched == m_conversation->viewport() && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !m_conversation->textCursor().hasSelection()) {
+        const QTextCursor at = m_conversation->cursorForPosition(static_cast<QMouseEvent *>(event)->position().toPoint());
+        const QString link = LinkFinder::linkAt(at.block().text(), at.positionInBlock());
+        if (!link.isEmpty())
+            emit linkClicked(link);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm2::rememberNormalBounds()
 {
-    if (!isMaximized() && !isMinimized() && isVisible())
+    if (!isMaximized() && !isMinimized() && isVisible() && pos() != QPoint(-4, -4))
         m_normalBounds = geometry();
 }
 
@@ -435,4 +646,10 @@ void TForm2::storePlacement(OptionValues &values) const
     values.c___top = bounds.y();
     values.c_width = bounds.width();
     values.c_heigh = bounds.height();
+}
+
+void TForm2::log(const QString &text) const
+{
+    if (m_log)
+        m_log(text);
 }

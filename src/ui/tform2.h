@@ -1,73 +1,113 @@
 #pragma once
 
-#include <QMainWindow>
+#include "rosterpanel.h"
+
 #include <QColor>
 #include <QList>
+#include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <QSet>
+#include <QTextCharFormat>
 
-class QActionGroup;
-class QTimer;
-class QAction;
+#include <functional>
+
 class QComboBox;
 class QLabel;
-class QMenu;
-class QSystemTrayIcon;
 class QListWidget;
-class QTextCharFormat;
-class QTextEdit;
+class QMenu;
 class QPushButton;
+class QSplitter;
+class QSystemTrayIcon;
+class QTextEdit;
 class QToolButton;
+class BottomBar;
+class FormatToolbar;
+class HeaderStrip;
 class InputEditor;
+class TForm10;
+class TrayIcon;
 struct OptionValues;
 
-// The main window: conversation, roster, bottom bar with the indicators and the status chooser,
-// the header strip with its debug menu, and the tray icon. It starts hidden; closing it hides it
+// The main window: the header strip, the conversation over the input panel, the roster column,
+// the bottom bar, and the tray icon the program lives in. It starts hidden; closing it hides it
 // to the tray (or minimises it where there is no tray).
 class TForm2 : public QMainWindow
 {
     Q_OBJECT
 public:
+    using RosterEntry = RosterPanel::Entry;
+
     explicit TForm2(QWidget *parent = nullptr);
+    ~TForm2() override;
+
+    void setLog(std::function<void(const QString &)> log) { m_log = std::move(log); }
+    void setInitialised(bool on) { m_initialised = on; }
 
     QTextEdit *RichEdit1() const { return m_conversation; }
     InputEditor *RxRichEdit1() const { return m_input; }
-    QPushButton *Button1() const { return m_send; }
-    QToolButton *RxSpeedButton5() const { return m_letter; }  // letter mode
-    QToolButton *RxSpeedButton6() const { return m_sendFile; } // send file
+    QPushButton *Button1() const;
+    QToolButton *RxSpeedButton5() const; // letter mode
+    QToolButton *RxSpeedButton6() const; // send file
+    QComboBox *ComboBox1() const;
+    QLabel *receiveIndicator() const;   // "Прием"
+    QLabel *RxLabel2() const;           // "Статус (%)"
+    QLabel *RxLabel3() const;           // "Передача"
+    QListWidget *ListBox1() const;
+    RosterPanel *roster() const { return m_roster; }
+    HeaderStrip *header() const { return m_header; }
+    BottomBar *bottomBar() const { return m_bottom; }
+    FormatToolbar *toolbar() const { return m_toolbar; }
+    TrayIcon *tray() const { return m_tray; }
+    QWidget *inputPanel() const { return m_inputPanel; }
+    QSplitter *slider() const { return m_slider; }
+    QMenu *conversationMenu() const { return m_conversationMenu; }
+    QMenu *inputMenu() const { return m_inputMenu; }
+    QMenu *debugMenu() const;
+    bool debugMode() const;
+    TForm10 *picker() const;
+    QSystemTrayIcon *trayIcon() const;
+    static bool hasTray();
+
+    // Options that shape the window: colours, the bottom bar and its buttons, the send button.
+    void applyOptions(const OptionValues &values);
     void setSendButtonOption(bool on);
     void setLetterMode(bool on);
-    QMenu *conversationMenu() const { return m_conversationMenu; }
-    // "Очистить экран сообщений": the selection only, or everything when nothing is selected.
-    void clearConversation();
+    void setColourScheme(bool standard);
+    void setMenuShown(bool shown);
+    bool menuShown() const;
+    void setInputHeight(int height);
+    int inputHeight() const;
+
+    // Conversation
+    void clearConversation(); // the selection only, or everything when nothing is selected
     void copyConversation();
-    QComboBox *ComboBox1() const { return m_status; }
-    QLabel *receiveIndicator() const { return m_receive; } // "Прием"
-    QLabel *RxLabel2() const { return m_progress; }        // "Статус (%)"
-    QLabel *RxLabel3() const { return m_transfer; }        // "Передача"
-    QSystemTrayIcon *trayIcon() const { return m_tray; }
-    QMenu *debugMenu() const { return m_debugMenu; }
-    bool debugMode() const { return m_debugMode; }
-
-    struct RosterEntry
-    {
-        QString label;
-        QColor colour;
-        bool separator = false;
-    };
-
-    void icons_refresh(int status);
+    void pasteIntoInput();
     void appendConversationLine(const QString &text, const QTextCharFormat &format);
-    void arest();                      // back from the tray, to the front; ends the blinking
+    void setConversationFont(const QTextCharFormat &font);
+
+    // Input font: shown by the toolbar, given to the editor's insertion (and default) attributes.
+    void applyInputFont(const QTextCharFormat &font);
+    QTextCharFormat inputFont() const { return m_inputFont; }
+    void syncFontControls();
+    void insertPicture(int n);
+    void openPicker();
+
+    // Tray, hiding and restoring
+    void icons_refresh();
+    void icons_refresh(int status) { showOwnStatus(status, QColor()); }
+    void amin();
+    void arest();
+    void a_activate();
+    void scrolltoend();
     void setAttention(bool on);
     bool attention() const { return m_attention; }
     void showOwnStatus(int status, const QColor &colour);
+    void setStatusColours(const QColor &free, const QColor &busy, const QColor &away);
     void showRoster(const QList<RosterEntry> &entries, const QSet<int> &selected);
-    QListWidget *ListBox1() const { return m_roster; }
     void setReceiveIndicator(bool active);
     void removeTrayIcon();
-    void setTrayIgnoresClicks(bool ignore) { m_trayIgnoresClicks = ignore; }
-    static bool hasTray();
+    void setTrayIgnoresClicks(bool ignore);
 
     // Window placement from the options, and back into them by the saving rules.
     void applyPlacement(const OptionValues &values);
@@ -77,58 +117,68 @@ signals:
     void closeRequested();           // tray "Закрыть"
     void debugWindowRequested();     // "окно отладки"
     void infoRequested();            // the green header panel
+    void helpRequested();            // the "?" panel
+    void settingsRequested();
     void statusChosen(int status);   // tray radio items and the status chooser
     void rosterSelectionChanged(const QSet<int> &selected);
+    void rosterClicked();
+    void addressListRequested();     // roster menu "передать список"
     void sendRequested();            // Enter by the key rules, or the send button
     void letterModeChanged(bool on);
     void sendFileRequested();
-    void conversationFontRequested();  // "Шрифт сообщений"
-    void saveConversationRequested();  // "Сохранить сообщения в файле"
+    void conversationFontRequested(); // "Шрифт сообщений"
+    void inputFontRequested();        // "Шрифт ввода"
+    void inputFontChanged(const QTextCharFormat &font); // from the toolbar
+    void saveConversationRequested(); // "Сохранить сообщения в файле"
     void printConversationRequested(); // "Печать сообщений"
     void linkClicked(const QString &link);
-    void addressListRequested();     // roster menu "передать список"
+    void inputHeightChanged(int height); // the splitter was moved by the user
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QWidget *buildHeader();
-    QWidget *buildBottomBar();
-    QWidget *buildInput();
+    QWidget *buildConversationArea();
+    QWidget *buildInputPanel();
     void buildConversationMenu();
+    void buildInputMenu();
+    void connectBars();
+    void connectToolbar();
     void updateSendArea();
-    void buildTray();
-    void setDebugMode(bool on);
+    void changeInputFont(const QTextCharFormat &change);
+    void sliderMoved();
     void rememberNormalBounds();
+    void log(const QString &text) const;
 
-    QLabel *m_info = nullptr;
+    std::function<void(const QString &)> m_log;
+    HeaderStrip *m_header = nullptr;
+    QSplitter *m_columns = nullptr;
+    QSplitter *m_slider = nullptr;
     QTextEdit *m_conversation = nullptr;
-    QListWidget *m_roster = nullptr;
-    QMenu *m_conversationMenu = nullptr;
+    QWidget *m_inputPanel = nullptr;
+    FormatToolbar *m_toolbar = nullptr;
     InputEditor *m_input = nullptr;
-    QPushButton *m_send = nullptr;
-    QToolButton *m_letter = nullptr;
-    QToolButton *m_sendFile = nullptr;
+    RosterPanel *m_roster = nullptr;
+    BottomBar *m_bottom = nullptr;
+    TrayIcon *m_tray = nullptr;
+    QMenu *m_conversationMenu = nullptr;
+    QMenu *m_inputMenu = nullptr;
+    QPointer<TForm10> m_picker;
+    QList<QPointer<QWidget>> m_minimised;
+    QTextCharFormat m_inputFont;
+    QColor m_conversationBase;
     bool m_sendButtonOption = false;
-    QTimer *m_blink = nullptr;
-    int m_blinkIcon = 0;
+    bool m_letterMode = false;
+    int m_savedInputHeight = 80;
     int m_ownStatus = 0;
     bool m_attention = false;
-    QComboBox *m_status = nullptr;
-    QLabel *m_receive = nullptr;
-    QLabel *m_progress = nullptr;
-    QLabel *m_transfer = nullptr;
-    QSystemTrayIcon *m_tray = nullptr;
-    QMenu *m_trayMenu = nullptr;
-    QActionGroup *m_statusActions = nullptr;
-    QMenu *m_debugMenu = nullptr;
-    QAction *m_debugOn = nullptr;
-    QAction *m_debugOff = nullptr;
-    bool m_debugMode = false;
-    bool m_trayIgnoresClicks = false;
+    bool m_restoring = false;
+    bool m_initialised = false;
     bool m_wasMaximized = false;
     QRect m_normalBounds;
 };
