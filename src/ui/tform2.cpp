@@ -89,7 +89,7 @@ QWidget *TForm2::buildConversationArea()
     m_conversation = new QTextEdit(m_slider);
     m_conversation->setObjectName(QStringLiteral("RichEdit1"));
     m_conversation->setReadOnly(true);
-    m_conversation->setMinimumHeight(0);
+    m_conversation->setMinimumHeight(1); // an explicit minimum, or the splitter keeps its larger hint
     m_slider->addWidget(m_conversation);
     m_slider->addWidget(buildInputPanel());
     m_slider->setStretchFactor(0, 1);
@@ -97,6 +97,7 @@ QWidget *TForm2::buildConversationArea()
     m_slider->setCollapsible(0, true);
     m_slider->setCollapsible(1, false);
     connect(m_slider, &QSplitter::splitterMoved, this, &TForm2::sliderMoved);
+    m_slider->installEventFilter(this);
     return m_slider;
 }
 
@@ -324,14 +325,24 @@ bool TForm2::menuShown() const
 
 void TForm2::setInputHeight(int height)
 {
-    const int total = m_slider->height() > 0 ? m_slider->height() : height + 200;
-    m_inputPanel->resize(m_inputPanel->width(), height);
+    // A hidden splitter has no height to share out yet: the height waits for the first layout.
+    m_pendingInputHeight = height;
+    applyInputHeight();
+}
+
+void TForm2::applyInputHeight()
+{
+    const int total = m_slider->height();
+    if (m_pendingInputHeight < 0 || !m_slider->isVisible() || total <= 0)
+        return;
+    const int height = m_pendingInputHeight;
+    m_pendingInputHeight = -1;
     m_slider->setSizes({qMax(0, total - height - m_slider->handleWidth()), height});
 }
 
 int TForm2::inputHeight() const
 {
-    return m_slider->sizes().value(1, m_inputPanel->height());
+    return m_pendingInputHeight >= 0 ? m_pendingInputHeight : m_slider->sizes().value(1);
 }
 
 void TForm2::sliderMoved()
@@ -592,6 +603,8 @@ void TForm2::changeEvent(QEvent *event)
 
 bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_slider && event->type() == QEvent::Resize)
+        applyInputHeight();
     // A left click on a link in the conversation.
     if (watched == m_conversation->viewport() && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !m_conversation->textCursor().hasSelection()) {

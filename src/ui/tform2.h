@@ -152,6 +152,7 @@ private:
     void updateSendArea();
     void changeInputFont(const QTextCharFormat &change);
     void sliderMoved();
+    void applyInputHeight();
     void rememberNormalBounds();
     void log(const QString &text) const;
 
@@ -175,6 +176,7 @@ private:
     bool m_sendButtonOption = false;
     bool m_letterMode = false;
     int m_savedInputHeight = 80;
+    int m_pendingInputHeight = -1;
     int m_ownStatus = 0;
     bool m_attention = false;
     bool m_restoring = false;
