@@ -47,7 +47,7 @@ BottomBar::BottomBar(QWidget *parent)
     QToolButton *font = smallButton(QStringLiteral("A"), QStringLiteral("Шрифт сообщений"), QStringLiteral("fontButton"));
     QToolButton *clear = smallButton(QStringLiteral("⌫"), QStringLiteral("Очистить экран сообщений"), QStringLiteral("clearButton"));
     QToolButton *paste = smallButton(QStringLiteral("⎀"), QStringLiteral("Вставить"), QStringLiteral("pasteButton"));
-    QToolButton *copy = smallButton(QStringLiteral("⎘"), QStringLiteral("Скопировать в буфер обмена"), QStringLiteral("copyButton"));
+    QToolButton *copy = smallButton(QStringLiteral("❐"), QStringLiteral("Скопировать в буфер обмена"), QStringLiteral("copyButton"));
     small->addWidget(font, 0, 0);
     small->addWidget(clear, 0, 1);
     small->addWidget(paste, 1, 0);
@@ -58,7 +58,7 @@ BottomBar::BottomBar(QWidget *parent)
     connect(paste, &QToolButton::clicked, this, &BottomBar::pasteRequested);
     connect(copy, &QToolButton::clicked, this, &BottomBar::copyRequested);
 
-    m_sendFile = smallButton(QStringLiteral("📎"), QStringLiteral("послать файл"), QStringLiteral("RxSpeedButton6"));
+    m_sendFile = smallButton(QStringLiteral("файл"), QStringLiteral("послать файл"), QStringLiteral("RxSpeedButton6"));
     m_sendFile->setFixedSize(40, 40);
     connect(m_sendFile, &QToolButton::clicked, this, &BottomBar::sendFileRequested);
     row->addWidget(m_sendFile);
