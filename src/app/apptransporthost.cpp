@@ -34,10 +34,28 @@ void AppTransportHost::print(const QString &text)
     m_app.presence().msgsound();
 }
 
+void AppTransportHost::prepare2(const QString &path)
+{
+    Arrival::Content content = Arrival::read(path);
+    const QMutexLocker lock(&m_preparedLock);
+    m_prepared[path] = std::move(content);
+}
+
 void AppTransportHost::append2(const QString &path, const QString &peerip, bool letter)
 {
     emit m_app.messageArrived(path, peerip, letter);
-    m_app.arrival().append2(path, peerip, letter);
+    Arrival::Content content;
+    {
+        const QMutexLocker lock(&m_preparedLock);
+        auto it = m_prepared.find(path);
+        if (it == m_prepared.end()) {
+            content = Arrival::read(path);
+        } else {
+            content = std::move(it->second);
+            m_prepared.erase(it);
+        }
+    }
+    m_app.arrival().append2(path, peerip, letter, std::move(content));
 }
 
 void AppTransportHost::analyze1(const QByteArray &text, const QString &peerip, const QString &peerhost)

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "net/transporthost.h"
+#include "presence/arrival.h"
+
+#include <unordered_map>
+#include <QMutex>
 
 class ParlixApp;
 
@@ -12,6 +16,7 @@ public:
 
     bool querygetfile(const QString &fileName, const QString &from) override;
     void print(const QString &text) override;
+    void prepare2(const QString &path) override;
     void append2(const QString &path, const QString &peerip, bool letter) override;
     void analyze1(const QByteArray &text, const QString &peerip, const QString &peerhost) override;
     void analyze22(const QByteArray &text, const QString &sender, int code, const QString &peerip,
@@ -27,4 +32,6 @@ public:
 
 private:
     ParlixApp &m_app;
+    QMutex m_preparedLock;
+    std::unordered_map<QString, Arrival::Content> m_prepared; // by file path, read on connection threads
 };

@@ -114,11 +114,13 @@ void WindowPresenceView::scrolltoend()
         form2->scrolltoend();
 }
 
-void WindowPresenceView::openLetter(const QString &caption, const QString &rtfPath, bool minimised, const QString &saveAs)
+void WindowPresenceView::openLetter(const QString &caption, std::unique_ptr<QTextDocument> content, bool minimised,
+                                    const QString &saveAs)
 {
     auto *letter = new TForm6(caption, [this] { return mainWindowVisible(); });
     m_app.adoptLetter(letter);
-    RtfDocument::loadFile(*letter->view()->document(), rtfPath);
+    content->setParent(letter->view());
+    letter->view()->setDocument(content.release());
     letter->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (minimised)
         letter->showMinimized();

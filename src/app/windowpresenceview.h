@@ -33,7 +33,8 @@ public:
     bool mainWindowVisible() const override;
     bool inputEmpty() const override;
     void scrolltoend() override;
-    void openLetter(const QString &caption, const QString &rtfPath, bool minimised, const QString &saveAs) override;
+    void openLetter(const QString &caption, std::unique_ptr<QTextDocument> content, bool minimised,
+                    const QString &saveAs) override;
 
 private:
     ParlixApp &m_app;

@@ -279,6 +279,7 @@ void TMyServerThread::serveMessage(SocketStream &stream, const OptionValues &opt
     const QString peerip = m_peerip;
     const DebugLog *logger = m_context.log;
     TransportHost *steps = m_context.host;
+    steps->prepare2(path);
     const bool handed = m_context.mainThread->run([=] {
         (*logger)(QStringLiteral("[srv] get message from addr=[") + peerip + QStringLiteral("], name=[") + host + u']');
         steps->append2(path, peerip, letter);

@@ -20,6 +20,9 @@ public:
     virtual void print(const QString &text) = 0;
     // A received message or letter in a temporary file; the receiver shows it and deletes the file.
     virtual void append2(const QString &path, const QString &peerip, bool letter) = 0;
+    // Any thread: called on the connection's thread with the received message's file before
+    // append2, so that the file can be read there rather than on the main thread.
+    virtual void prepare2(const QString &path) { Q_UNUSED(path); }
     // A system message (kind "3").
     virtual void analyze1(const QByteArray &text, const QString &peerip, const QString &peerhost) = 0;
     // A text notice (code 22) or an address list (code 25).

@@ -11,6 +11,7 @@
 #include "contacts/options.h"
 #include "platform/rtf/rtfdocument.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,12 +45,35 @@ QString Arrival::senderName(const QString &ip) const
 
 QString Arrival::letterFileName(const QDateTime &when, const QString &sender)
 {
+    // A "/" would put the file into another folder, and the INCOME folder may be shared with
+    // desktops whose file names forbid more: every such character becomes "_".
     QString name = sender;
-    name.replace(u'/', u'_'); // a "/" would put the file into another folder
+    for (QChar &c : name)
+        if (c < QChar(0x20) || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = u'_';
     return when.toString(QStringLiteral("yyyy-MM-dd--HH-mm-ss")) + u'[' + name + QStringLiteral("].rtf");
 }
 
+Arrival::Content Arrival::read(const QString &path)
+{
+    Content content;
+    content.document = std::make_unique<QTextDocument>();
+    if (!RtfDocument::loadFile(*content.document, path, content.complete)) {
+        content.document.reset();
+        return content;
+    }
+    content.fragment = QTextDocumentFragment(content.document.get());
+    if (QCoreApplication::instance())
+        content.document->moveToThread(QCoreApplication::instance()->thread());
+    return content;
+}
+
 void Arrival::append2(const QString &path, const QString &ip, bool letter)
+{
+    append2(path, ip, letter, read(path));
+}
+
+void Arrival::append2(const QString &path, const QString &ip, bool letter, Content content)
 {
     m_log(QStringLiteral("пастим полученный файл"));
     const QString sender = senderName(ip);
@@ -69,10 +93,13 @@ void Arrival::append2(const QString &path, const QString &ip, bool letter)
                 saveAs = QDir(m_incomeFolder).filePath(letterFileName(now, sender).replace(QStringLiteral("].rtf"),
                                                                                             QStringLiteral("](%1).rtf").arg(n)));
         }
-        m_view.openLetter(QStringLiteral("Вам письмо от ") + sender, path, minimised, saveAs);
+        reportDamage(content);
+        if (content.document)
+            m_view.openLetter(QStringLiteral("Вам письмо от ") + sender, std::move(content.document), minimised, saveAs);
     } else {
         m_presence.addline(u'[' + time + QStringLiteral("] [") + sender + u']', QColor(255, 0, 0));
-        showMessage(path);
+        showMessage(content);
+        reportDamage(content);
         m_view.scrolltoend();
         m_presence.attention();
     }
@@ -82,24 +109,36 @@ void Arrival::append2(const QString &path, const QString &ip, bool letter)
     QFile::remove(path);
 }
 
-void Arrival::showMessage(const QString &path)
+void Arrival::reportDamage(const Content &content)
 {
-    QTextDocument staging; // the staging buffer: emptied by going out of scope
-    if (!RtfDocument::loadFile(staging, path))
+    // Whatever could be read is shown; the user learns that something is missing.
+    const QString time = Presence::timeOfDay();
+    if (!content.document)
+        m_presence.addline(u'[' + time + QStringLiteral("] Полученное сообщение не удалось прочитать"), QColor(255, 0, 0));
+    else if (!content.complete)
+        m_presence.addline(u'[' + time + QStringLiteral("] Сообщение пришло не целиком: показано то, что удалось прочитать"),
+                           QColor(255, 0, 0));
+}
+
+void Arrival::showMessage(const Content &content)
+{
+    if (!content.document)
         return;
-    const OptionValues &options = m_options.values();
-    if (options.myfonts) {
-        QTextCursor all(&staging);
-        all.select(QTextCursor::Document);
-        all.mergeCharFormat(
-            FontOptions::conversationFont(options, QGuiApplication::palette().color(QPalette::WindowText)));
-    }
+    // The staging buffer was read, and its copy made, on the connection's thread.
     QTextDocument *conversation = m_view.conversation();
     QTextCursor end(conversation);
     end.movePosition(QTextCursor::End);
     end.beginEditBlock();
     end.insertBlock();
-    RtfDocument::Richdatacopy1(staging, end);
+    const int start = end.position();
+    RtfDocument::insertDocument(*content.document, content.fragment, end);
+    const OptionValues &options = m_options.values();
+    if (options.myfonts) {
+        end.setPosition(start, QTextCursor::KeepAnchor);
+        end.mergeCharFormat(
+            FontOptions::conversationFont(options, QGuiApplication::palette().color(QPalette::WindowText)));
+        end.clearSelection();
+    }
     end.endEditBlock();
 }
 

@@ -3,6 +3,12 @@
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
+
+#include <QTextDocumentFragment>
+
+class QTextDocument;
+
 class ArrivalView;
 class ContactTable;
 class DebugLog;
@@ -18,14 +24,28 @@ public:
     Arrival(Presence &presence, ContactTable &table, Roster &roster, const Options &options, const DebugLog &log,
             ArrivalView &view, QString incomeFolder);
 
+    // A received file read into a document: null when the file could not be read, not complete
+    // when it was RTF cut short.
+    struct Content
+    {
+        std::unique_ptr<QTextDocument> document;
+        QTextDocumentFragment fragment; // all of the document, made where it was read
+        bool complete = false;
+    };
+    // Any thread: reads the file, so that a large message costs the main thread no parsing. The
+    // document belongs to the main thread when this returns.
+    static Content read(const QString &path);
+
     void append2(const QString &path, const QString &ip, bool letter);
+    void append2(const QString &path, const QString &ip, bool letter, Content content);
 
     QString senderName(const QString &ip) const;
     // INCOME/yyyy-mm-dd--hh-nn-ss[name].rtf; a name is kept inside the folder whatever it holds.
     static QString letterFileName(const QDateTime &when, const QString &sender);
 
 private:
-    void showMessage(const QString &path);
+    void showMessage(const Content &content);
+    void reportDamage(const Content &content);
     void selectSender(const QString &ip);
 
     Presence &m_presence;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QTextDocument>
+
+#include <memory>
 
 class QTextDocument;
 
@@ -14,5 +17,6 @@ public:
     virtual bool inputEmpty() const = 0;
     virtual void scrolltoend() = 0;
     // A letter window with the received rich text; shown minimised or normally, on top.
-    virtual void openLetter(const QString &caption, const QString &rtfPath, bool minimised, const QString &saveAs) = 0;
+    virtual void openLetter(const QString &caption, std::unique_ptr<QTextDocument> content, bool minimised,
+                            const QString &saveAs) = 0;
 };

@@ -3,7 +3,9 @@
 #include "support/runningcopy.h"
 
 #include "contacts/contacttable.h"
+#include "net/sendjobs.h"
 #include "platform/rtf/rtfdocument.h"
+#include "presence/arrival.h"
 #include "presence/composer.h"
 #include "ui/formattoolbar.h"
 #include "ui/inputeditor.h"
@@ -11,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -160,6 +163,38 @@ private slots:
         QCOMPARE(saved.toPlainText(), before);
         QCOMPARE(picturesIn(saved), 1);
         QCOMPARE(formatOf(saved, QStringLiteral("Привет")).foreground().color(), QColor(255, 0, 0));
+    }
+
+    void damagedMessageShowsWhatCouldBeRead()
+    {
+        RunningCopy a("127.0.0.10", "usernam=Anna\r\n");
+        RunningCopy b("127.0.0.7", "usernam=Boris\r\n");
+        QFile cut(m_temp.filePath("cut.rtf"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 first part\\par {\\b second part"); // cut short
+        cut.close();
+        QVERIFY(a.app().jobs().sendfileto3('1', cut.fileName(), "127.0.0.7", 7456, "Boris", "Anna"));
+        QTRY_COMPARE_WITH_TIMEOUT(b.messages.size(), 1, 20000);
+        QTRY_VERIFY(b.hasLine(QStringLiteral("показано то, что удалось прочитать"), kRed));
+        const QString shown = b.app().form2()->RichEdit1()->toPlainText();
+        QVERIFY(shown.contains(QStringLiteral("first part")) && shown.contains(QStringLiteral("second part")));
+    }
+
+    void letterFileNamesStayInTheirFolder_data()
+    {
+        QTest::addColumn<QString>("sender");
+        QTest::addColumn<QString>("inName");
+        QTest::newRow("plain") << "Anna" << "[Anna]";
+        QTest::newRow("slash") << "../../etc/x" << "[.._.._etc_x]";
+        QTest::newRow("forbidden elsewhere") << "a\\b:c*d?e\"f<g>h|i" << "[a_b_c_d_e_f_g_h_i]";
+        QTest::newRow("control") << QString("a") + QChar(1) + "b\n" << "[a_b_]";
+    }
+    void letterFileNamesStayInTheirFolder()
+    {
+        QFETCH(QString, sender);
+        QFETCH(QString, inName);
+        const QDateTime when(QDate(2026, 12, 11), QTime(9, 8, 7));
+        QCOMPARE(Arrival::letterFileName(when, sender), "2026-12-11--09-08-07" + inName + ".rtf");
     }
 
     void threeFilesToTwoRecipientsMakeSixJobs()

@@ -6,6 +6,10 @@
 #include "rtfwriter.h"
 
 #include <QFile>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QUrl>
+#include <QVariant>
 #include <QSaveFile>
 
 namespace {
@@ -16,6 +20,13 @@ constexpr qint64 kMaxFileSize = 512LL * 1024 * 1024;
 
 bool RtfDocument::loadFile(QTextDocument &document, const QString &path)
 {
+    bool complete = false;
+    return loadFile(document, path, complete);
+}
+
+bool RtfDocument::loadFile(QTextDocument &document, const QString &path, bool &complete)
+{
+    complete = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
         return false;
@@ -25,8 +36,10 @@ bool RtfDocument::loadFile(QTextDocument &document, const QString &path)
     document.clear();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
-    if (!RtfReader::read(data, cursor))
+    if (!RtfReader::read(data, cursor, complete)) {
         cursor.insertText(CodePage::toUnicode(data).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        complete = true;
+    }
     cursor.endEditBlock();
     return true;
 }
@@ -63,6 +76,24 @@ bool RtfDocument::streamIn(QTextCursor &cursor, QByteArrayView rtf)
 void RtfDocument::Richdatacopy1(const QTextDocument &source, QTextCursor &target)
 {
     streamIn(target, streamOut(source));
+}
+
+void RtfDocument::insertDocument(const QTextDocument &source, const QTextDocumentFragment &content,
+                                 QTextCursor &target)
+{
+    QTextDocument *document = target.document();
+    for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QString name = format.toImageFormat().name();
+            const QVariant picture = source.resource(QTextDocument::ImageResource, QUrl(name));
+            if (picture.isValid())
+                document->addResource(QTextDocument::ImageResource, QUrl(name), picture);
+        }
+    }
+    target.insertFragment(content);
 }
 
 QByteArray RtfDocument::pictureRtf(const QImage &picture)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 // The rich-text editor's file and stream operations, built on RtfReader and RtfWriter. A
 // QTextDocumentFragment does not carry its images, so everything that moves rich text between
@@ -17,6 +18,9 @@ public:
     // Windows-1251 text, as a rich-text editor shows any file it is given. False when the file
     // cannot be read (the document is then left as it was).
     static bool loadFile(QTextDocument &document, const QString &path);
+    // The same; `complete` is false when the file is RTF that was cut short (what could be read
+    // is in the document).
+    static bool loadFile(QTextDocument &document, const QString &path, bool &complete);
     // Saves the document as RTF. The file is written beside the target and renamed over it, so
     // a failed save never leaves half a file.
     static bool saveFile(const QTextDocument &document, const QString &path);
@@ -30,6 +34,10 @@ public:
     // Copies the whole of `source` into the target document at `target`, replacing its
     // selection, pictures included: stream out, then stream in.
     static void Richdatacopy1(const QTextDocument &source, QTextCursor &target);
+    // The same without writing and reading RTF again: the content is copied as it is and the
+    // pictures it shows are handed to the target document. For large content read elsewhere.
+    // `content` is a fragment of `source`, which may have been made on another thread.
+    static void insertDocument(const QTextDocument &source, const QTextDocumentFragment &content, QTextCursor &target);
 
     // A picture as the editor inserts it: "{\rtf1 {\pict\dibitmap " + the picture as a 24-bit
     // packed DIB (40-byte header, bottom-up rows padded to 4 bytes) in upper-case hex without

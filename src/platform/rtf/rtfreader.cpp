@@ -19,10 +19,18 @@ bool RtfReader::isRtf(QByteArrayView data)
 
 bool RtfReader::read(QByteArrayView rtf, QTextCursor &cursor)
 {
+    bool complete = false;
+    return read(rtf, cursor, complete);
+}
+
+bool RtfReader::read(QByteArrayView rtf, QTextCursor &cursor, bool &complete)
+{
+    complete = false;
     if (!isRtf(rtf) || cursor.isNull())
         return false;
     RtfReader reader(rtf, cursor);
     reader.run();
+    complete = reader.m_done;
     return true;
 }
 

@@ -34,6 +34,9 @@ public:
     // Inserts the document at the cursor. Returns false, inserting nothing, when the data is
     // not RTF.
     static bool read(QByteArrayView rtf, QTextCursor &cursor);
+    // The same; `complete` tells whether the document's own group was closed (false when the
+    // data was cut short).
+    static bool read(QByteArrayView rtf, QTextCursor &cursor, bool &complete);
 
 private:
     struct Font {
