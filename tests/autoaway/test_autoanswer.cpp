@@ -1,24 +1,32 @@
 // The auto-answer in a running copy: armed by the auto-answer window, sent back to the sender of
 // every message and letter and of nothing else, disarmed by a status choice. The senders are a
 // second copy's own send jobs on loopback.
+#include "activity/xvfbserver.h"
 #include "support/runningcopy.h"
 
 #include "app/activitymonitor.h"
+#include "contacts/options.h"
 #include "net/sendjobs.h"
 #include "presence/autoanswer.h"
 #include "ui/tform2.h"
 #include "ui/tform7.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const QString kA = QStringLiteral("127.0.4.100");
 const QString kB = QStringLiteral("127.0.4.101");
+const QString kOnX = QStringLiteral("127.0.4.102");
+// Set for the copy of this test that runs on an X server.
+const char kOnXVariable[] = "PARLIX_TEST_AUTOANSWER_ON_X";
 
 struct Sent
 {
@@ -123,6 +131,77 @@ private slots:
             QCOMPARE(answer.text(), use.armed);
             QCOMPARE(form7->Memo1()->toPlainText(), use.text); // kept as typed
         }
+    }
+
+    // The window is modal and only a real display shows it: the part that needs it runs in a copy
+    // of this test on an Xvfb of its own.
+    void awayByHandAsksForTheText()
+    {
+        if (qEnvironmentVariableIsSet(kOnXVariable))
+            QSKIP("this is the copy on the X server");
+        if (const QString missing = XvfbServer::missingTool(); !missing.isEmpty())
+            QSKIP(qPrintable(missing + QStringLiteral(" is not installed (tools/install-deps.sh installs it)")));
+        XvfbServer x;
+        QVERIFY2(x.start(), qPrintable(x.errorString()));
+        QProcess onX;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), x.display());
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QString::fromLatin1(kOnXVariable), QStringLiteral("1"));
+        onX.setProcessEnvironment(env);
+        onX.setProcessChannelMode(QProcess::ForwardedChannels);
+        onX.start(QCoreApplication::applicationFilePath(), {QStringLiteral("awayByHandOnX")});
+        QVERIFY(onX.waitForFinished(120000));
+        QCOMPARE(onX.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(onX.exitCode(), 0);
+    }
+
+    void awayByHandOnX()
+    {
+        if (!qEnvironmentVariableIsSet(kOnXVariable))
+            QSKIP("run by awayByHandAsksForTheText on an X server of its own");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        RunningCopy a(kOnX, "usernam=Anna\r\nCheckBox6=1\r\n");
+        TForm7 *form7 = a.app().form7();
+        // Chooses away; once the window shows, types into it and leaves it by "OK" or the close box.
+        const auto chooseAway = [&](const QString &typed, bool ok) {
+            bool shown = false;
+            QTimer poll;
+            poll.setInterval(50);
+            connect(&poll, &QTimer::timeout, this, [&] {
+                if (!form7->isVisible())
+                    return;
+                poll.stop();
+                shown = QApplication::activeModalWidget() == form7;
+                form7->Memo1()->selectAll();
+                QTest::keyClicks(form7->Memo1(), typed);
+                if (ok)
+                    QTest::mouseClick(form7->Button1(), Qt::LeftButton);
+                else
+                    form7->close();
+            });
+            poll.start();
+            emit a.app().form2()->statusChosen(2);
+            return shown;
+        };
+        QVERIFY(chooseAway(QStringLiteral("Back soon"), true));
+        QCOMPARE(a.app().ownStatus(), 2);
+        QCOMPARE(a.app().autoAnswer().text(), QStringLiteral("Back soon"));
+        emit a.app().form2()->statusChosen(0);
+        QCOMPARE(a.app().autoAnswer().text(), std::nullopt);
+        // The close box: the text stays in the field, nothing is armed.
+        QVERIFY(chooseAway(QStringLiteral("Out"), false));
+        QCOMPARE(form7->Memo1()->toPlainText(), QStringLiteral("Out"));
+        QCOMPARE(a.app().ownStatus(), 2);
+        QCOMPARE(a.app().autoAnswer().text(), std::nullopt);
+        QVERIFY(chooseAway(QStringLiteral("   "), true));
+        QCOMPARE(a.app().autoAnswer().text(), std::nullopt);
+        // Without the option, away asks for nothing.
+        a.app().options().modify([](OptionValues &values) { values.CheckBox6 = false; });
+        QVERIFY(!chooseAway(QStringLiteral("never"), true));
+        QCOMPARE(a.app().ownStatus(), 2);
+        QVERIFY(form7->isHidden());
     }
 
     void answersMessagesAndLettersOnly()
