@@ -7,6 +7,7 @@
 #include "presence/presence.h"
 
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QtGlobal>
 
 ActivityMonitor::ActivityMonitor(Parts parts)
@@ -46,7 +47,9 @@ void ActivityMonitor::unloadLibrary()
 void ActivityMonitor::off(const QString &reason)
 {
     m_offReason = QStringLiteral("auto-away off: ") + reason;
-    qInfo("parlix: %s", qPrintable(m_offReason));
+    // A user at a desktop should learn it even with the log off; offscreen nobody expects it.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        qInfo("parlix: %s", qPrintable(m_offReason));
     m_offReasonLogged = m_parts.log->gateOpen();
     (*m_parts.log)(m_offReason);
 }
