@@ -1,7 +1,7 @@
 // The auto-answer in a running copy: armed by the auto-answer window, sent back to the sender of
 // every message and letter and of nothing else, disarmed by a status choice. The senders are a
 // second copy's own send jobs on loopback.
-#include "activity/xvfbserver.h"
+#include "onxserver.h"
 #include "support/runningcopy.h"
 
 #include "app/activitymonitor.h"
@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,8 +24,6 @@ namespace {
 const QString kA = QStringLiteral("127.0.4.100");
 const QString kB = QStringLiteral("127.0.4.101");
 const QString kOnX = QStringLiteral("127.0.4.102");
-// Set for the copy of this test that runs on an X server.
-const char kOnXVariable[] = "PARLIX_TEST_AUTOANSWER_ON_X";
 
 struct Sent
 {
@@ -133,33 +130,22 @@ private slots:
         }
     }
 
-    // The window is modal and only a real display shows it: the part that needs it runs in a copy
-    // of this test on an Xvfb of its own.
+    // The window is modal and only a real display shows it: that part runs in a copy of this
+    // test on an Xvfb of its own.
     void awayByHandAsksForTheText()
     {
-        if (qEnvironmentVariableIsSet(kOnXVariable))
+        if (OnXServer::isCopy())
             QSKIP("this is the copy on the X server");
-        if (const QString missing = XvfbServer::missingTool(); !missing.isEmpty())
-            QSKIP(qPrintable(missing + QStringLiteral(" is not installed (tools/install-deps.sh installs it)")));
-        XvfbServer x;
-        QVERIFY2(x.start(), qPrintable(x.errorString()));
-        QProcess onX;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("DISPLAY"), x.display());
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QString::fromLatin1(kOnXVariable), QStringLiteral("1"));
-        onX.setProcessEnvironment(env);
-        onX.setProcessChannelMode(QProcess::ForwardedChannels);
-        onX.start(QCoreApplication::applicationFilePath(), {QStringLiteral("awayByHandOnX")});
-        QVERIFY(onX.waitForFinished(120000));
-        QCOMPARE(onX.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(onX.exitCode(), 0);
+        QString skip;
+        const QString failed = OnXServer::run({QStringLiteral("awayByHandOnX")}, &skip);
+        if (!skip.isEmpty())
+            QSKIP(qPrintable(skip));
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
     }
 
     void awayByHandOnX()
     {
-        if (!qEnvironmentVariableIsSet(kOnXVariable))
+        if (!OnXServer::isCopy())
             QSKIP("run by awayByHandAsksForTheText on an X server of its own");
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         RunningCopy a(kOnX, "usernam=Anna\r\nCheckBox6=1\r\n");
