@@ -7,6 +7,7 @@
 #include "app/commandline.h"
 #include "app/parlixapp.h"
 #include "presence/autoanswer.h"
+#include "ui/tform2.h"
 #include "ui/tform7.h"
 
 #include <QApplication>
@@ -111,6 +112,21 @@ private slots:
         QVERIFY(!app->activity().userActive());
         QVERIFY(app->form7()->isHidden());
         QCOMPARE(app->autoAnswer().text(), std::nullopt);
+        // Away chosen by hand while auto-away holds asks for no text either.
+        bool asked = false;
+        QTimer guard;
+        guard.setInterval(50);
+        connect(&guard, &QTimer::timeout, this, [&] {
+            if (app->form7()->isVisible()) {
+                asked = true;
+                app->form7()->close();
+            }
+        });
+        guard.start();
+        emit app->form2()->statusChosen(2);
+        guard.stop();
+        QVERIFY(!asked);
+        QVERIFY(app->activity().autoAwayMark());
         app->autoAnswer().arm(QStringLiteral("gone")); // as if armed meanwhile
         QVERIFY(moveThePointer());
         QTRY_COMPARE_WITH_TIMEOUT(app->ownStatus(), 0, 10000);
