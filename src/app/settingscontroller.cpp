@@ -58,6 +58,9 @@ SettingsController::SettingsController(ParlixApp &app, QObject *parent)
     connect(&m_app.options(), &Options::changed, this, [this] {
         if (!m_writing)
             showOptions();
+        // The colour switch acts only when it changes state, whether by the user or by loading.
+        if (m_app.options().values().std_col != m_standardColours)
+            applyStandardColours(m_app.options().values().std_col);
     });
 }
 
@@ -169,9 +172,6 @@ void SettingsController::showOptions()
     for (const auto &[picker, field] : m_colours)
         TForm3::setPickerColour(picker, values.*field);
     m_filling = false;
-    // The colour switch acts only when it changes state, whether by the user or by loading.
-    if (values.std_col != m_standardColours)
-        applyStandardColours(values.std_col);
 }
 
 void SettingsController::applyStandardColours(bool on)

@@ -298,6 +298,8 @@ QWidget *TForm3::buildBottomPanel()
     Edit1->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this, &TForm3::Edit1Change);
     connect(Edit1, &QLineEdit::textEdited, this, &TForm3::Edit1Edited);
+    // Only the user's own changes call for a name notice, not the values loaded into the field.
+    connect(Edit1, &QLineEdit::textEdited, this, [this] { RxSpeedButton1->setEnabled(true); });
     grid->addWidget(Edit1, 0, 1);
     RxSpeedButton1 = named(new QToolButton(panel), "RxSpeedButton1");
     RxSpeedButton1->setText(QStringLiteral("OK"));
@@ -359,7 +361,6 @@ void TForm3::showEvent(QShowEvent *event)
 
 void TForm3::Edit1Change()
 {
-    RxSpeedButton1->setEnabled(true);
     if (Edit1->text().isEmpty()) {
         // "User" stands selected, so that the next key replaces it.
         Edit1->setText(QStringLiteral("User"));
