@@ -1,4 +1,6 @@
 // The settings window driven through its controls, with copies of the program on loopback.
+#include "net/dnsreplies.h"
+#include "net/dnsresponder.h"
 #include "support/runningcopy.h"
 
 #include "app/settingscontroller.h"
@@ -25,6 +27,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <atomic>
 #include <QToolButton>
 
 namespace {
@@ -193,6 +197,39 @@ private slots:
         QTRY_VERIFY(!shown.isEmpty());
         const QString own = NameLookup::ownAddress(QHostInfo::localHostName());
         QTRY_COMPARE(form.Edit_ip->text(), "ip=" + own + " , name=");
+    }
+
+    // A DNS server that takes its time holds up the own-data line, never the window.
+    void ownAddressLookupRunsBesideTheWindow()
+    {
+        RunningCopy a("127.0.3.12");
+        std::atomic_bool release = false;
+        DnsResponder dns(QHostAddress("127.0.3.13"), [&release](const QByteArray &query) {
+            while (!release)
+                QThread::msleep(10);
+            return QList<QByteArray>{DnsReplies::ptrAnswer(query, "own.example")};
+        });
+        QVERIFY(dns.startServing());
+        a.app().transport().dns.setServer(dns.address());
+        a.app().transport().dns.setPort(dns.port());
+        TForm3 &form = openSettings(a);
+        form.PageControl1->setCurrentIndex(2);
+        QTest::mouseClick(form.CheckBox_usedns, Qt::LeftButton);
+        QTest::mouseClick(form.CheckBox_iponly, Qt::LeftButton);
+        QVERIFY(!a.app().options().values().CheckBox_iponly);
+        QSignalSpy shown(&a.app().settingsController(), &SettingsController::ownAddressShown);
+        QTest::keyClick(form.CheckBox_usedns, Qt::Key_A); // a key press on the box looks up again
+        QTRY_COMPARE(dns.queries(), 1);
+        // While the server sits on the query, the window takes input.
+        form.PageControl1->setCurrentIndex(1);
+        form.Edit4->selectAll();
+        QTest::keyClicks(form.Edit4, "Me");
+        QCOMPARE(a.app().options().values().prefiks, QString("Me"));
+        QVERIFY(!form.Edit_ip->text().endsWith("own.example"));
+        release = true;
+        const QString own = NameLookup::ownAddress(QHostInfo::localHostName());
+        QTRY_COMPARE_WITH_TIMEOUT(form.Edit_ip->text(), "ip=" + own + " , name=own.example", 20000);
+        QCOMPARE(shown.last().at(0).toString(), form.Edit_ip->text());
     }
 
     void gridHeadersAndMoves()
