@@ -50,7 +50,8 @@ void AddressExchange::N12Click()
     }
     m_chooser->fill(items);
     connect(m_chooser, &TForm9::sendRequested, this, &AddressExchange::Button1Click);
-    m_chooser->open();
+    m_chooser->setWindowModality(Qt::ApplicationModal);
+    m_chooser->show();
 }
 
 void AddressExchange::Button1Click()

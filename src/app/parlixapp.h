@@ -145,7 +145,7 @@ private:
     std::unique_ptr<TForm5> m_form5;
     std::unique_ptr<TForm7> m_form7;
     std::unique_ptr<TForm11> m_form11;
-    std::unique_ptr<SettingsController> m_settingsController; // before the windows it wires, it goes
+    std::unique_ptr<SettingsController> m_settingsController; // after the windows: it goes first
     std::unique_ptr<AddressExchange> m_addressExchange;
 
     QString m_namefield;

@@ -132,6 +132,8 @@ void SettingsController::bindControls()
     connect(&f, &TForm3::shown, this, [this] {
         m_app.log()(QStringLiteral("form3 show"));
         namefieldFromEdit1();
+        if (m_ownAddressStale)
+            showownaddress();
     });
 
     connect(m_model.get(), &ContactGridModel::cellEdited, this, [this] {
@@ -270,7 +272,12 @@ void SettingsController::FormClose()
 
 void SettingsController::open()
 {
-    m_form.open();
+    // Modal to the whole program, but the caller's event loop goes on: a nested exec() would
+    // hold the main window's handler until the window closes.
+    m_form.setWindowModality(Qt::ApplicationModal);
+    m_form.show();
+    m_form.raise();
+    m_form.activateWindow();
 }
 
 void SettingsController::restartPresence()
@@ -296,6 +303,9 @@ void SettingsController::restartPresence()
 
 void SettingsController::showownaddress()
 {
+    m_ownAddressStale = !m_form.isVisible();
+    if (m_ownAddressStale)
+        return;
     const OptionValues &values = m_app.options().values();
     const bool usedns = values.CheckBox_usedns;
     const bool iponly = values.CheckBox_iponly;

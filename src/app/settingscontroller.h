@@ -30,7 +30,8 @@ public:
     bool restartNeeded() const { return m_restartNeeded; }
 
     // Fills "Edit_ip" with the own address and names. The lookups run on a thread of their own,
-    // and the line appears when they are done; a later call wins over an earlier one.
+    // and the line appears when they are done; a later call wins over an earlier one. While the
+    // window is hidden nobody sees the line: it is looked up when the window is next shown.
     void showownaddress();
 
     // The re-initialisation after a change that needs it: the offline notice to the connected
@@ -68,6 +69,7 @@ private:
     bool m_writing = false;
     bool m_standardColours = false; // the views start in their design colours
     bool m_restartNeeded = false;
+    bool m_ownAddressStale = true;
     quint64 m_lookupTicket = 0;
     std::shared_ptr<LookupTarget> m_lookupTarget;
 };
