@@ -163,6 +163,7 @@ private slots:
         RunningCopy r(address, "usernam=Rita\r\n" + row(1, "X", "127.0.3.30") + separators(2, 98));
         answerYes(r);
         QSignalSpy handled(&r.app().addressExchange(), &AddressExchange::listHandled);
+        QSignalSpy restarted(&r.app().settingsController(), &SettingsController::restarted);
 
         QTcpSocket peer;
         peer.bind(QHostAddress("127.0.3.30"));
@@ -189,6 +190,11 @@ private slots:
         QCOMPARE(r.app().table().cell(1, ContactTable::Address), QString("127.0.3.30"));
         for (int i = 0; i < 2; ++i)
             QCOMPARE(r.app().table().cell(99 + i, ContactTable::Address), filled.value(i));
+        // Only a changed table restarts presence (the restart begins with the offline notice).
+        if (filled.isEmpty())
+            QVERIFY(!r.app().offlinerunning());
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(restarted.size(), 1, 20000);
     }
 };
 

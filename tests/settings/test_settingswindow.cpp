@@ -7,6 +7,7 @@
 #include "contacts/contacttable.h"
 #include "contacts/options.h"
 #include "net/namelookup.h"
+#include "platform/codepage.h"
 #include "presence/presence.h"
 #include "ui/contactgridmodel.h"
 #include "ui/tform11.h"
@@ -178,6 +179,16 @@ private slots:
         // A colour picker changes the option at once.
         TForm3::setPickerColour(form.ColorComboBox2, 0x0000FF);
         QCOMPARE(a.app().options().values().u_busy, 0x0000FF);
+
+        // "переслать список" only explains where the list is sent from.
+        form.PageControl1->setCurrentIndex(2);
+        QTest::mouseClick(form.CheckBox_log, Qt::LeftButton);
+        form.PageControl1->setCurrentIndex(0);
+        QTest::mouseClick(form.Button7, Qt::LeftButton);
+        QFile log(a.app().paths().logFile());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(CodePage::toUnicode(log.readAll())
+                    .contains(QStringLiteral("мыши выбрать пункт 'передать список'")));
 
         // Without the activity library nobody measures idleness.
         QVERIFY(!form.user_active_str->isEnabled());
