@@ -173,7 +173,9 @@ QWidget *TForm3::buildSettings1Page()
     grid->addLayout(colours, 1, 0, 1, 2);
 
     auto *count = new QHBoxLayout;
-    count->addWidget(new QLabel(QStringLiteral("Количество гудков при приеме сообщения"), page));
+    auto *countLabel = new QLabel(QStringLiteral("Количество гудков при приеме сообщения"), page);
+    countLabel->setWordWrap(true);
+    count->addWidget(countLabel, 1);
     Edit3 = named(new QLineEdit(page), "Edit3");
     Edit3->setFixedWidth(40);
     count->addWidget(Edit3);
@@ -188,7 +190,6 @@ QWidget *TForm3::buildSettings1Page()
         spin->addWidget(b);
     }
     count->addLayout(spin);
-    count->addStretch();
     connect(RxSpinButton1Top, &QToolButton::clicked, this, [this] { Edit3->setText(OptionRules::countUp(Edit3->text())); });
     connect(RxSpinButton1Bottom, &QToolButton::clicked, this,
             [this] { Edit3->setText(OptionRules::countDown(Edit3->text())); });
@@ -226,7 +227,7 @@ QWidget *TForm3::buildSettings1Page()
     typeLayout->addWidget(RadioButton4, 1, 0);
     typeLayout->addWidget(RadioButton5, 2, 0);
     typeLayout->addWidget(RadioButton1, 3, 0);
-    typeLayout->addWidget(Button6, 3, 1);
+    typeLayout->addWidget(Button6, 4, 0, Qt::AlignRight);
     grid->addWidget(beepType, 2, 1, 3, 1);
 
     auto *folder = new QVBoxLayout;
@@ -270,8 +271,9 @@ QWidget *TForm3::buildSettings2Page()
     CheckBox_log = check(QStringLiteral("Запись отладочной информации в лог (c:\\_px_log.log)"), "CheckBox_log");
     CheckBox_msg = check(QStringLiteral("Сохранение переговоров в файлах (подкаталог INCOME)"), "CheckBox_msg");
     CheckBox_let = check(QStringLiteral("Сохранение приходящих писем в файлах (подкаталог INCOME)"), "CheckBox_let");
+    // A check box does not wrap its caption: the line break stands where a blank would wrap.
     CheckBox_iponly = check(QStringLiteral("В таблице адреса компьютеров только в цифровом виде (например "
-                                           "192.168.1.123) (ускоряет прием)"),
+                                           "192.168.1.123)\n(ускоряет прием)"),
                             "CheckBox_iponly");
     layout->addWidget(new QLabel(
         QStringLiteral("(в сетях с динамически выдаваемыми ip адресами галочку обязательно убрать!)"), page));
