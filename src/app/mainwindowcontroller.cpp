@@ -3,6 +3,7 @@
 #include "parlixapp.h"
 
 #include "activitymonitor.h"
+#include "settingscontroller.h"
 
 #include "contacts/contacttable.h"
 #include "contacts/options.h"
@@ -185,9 +186,9 @@ void MainWindowController::chooseInputFont()
 
 void MainWindowController::openSettings()
 {
-    if (TForm3 *form3 = m_app.form3())
-        form3->exec();
-    m_form2.scrolltoend();
+    // The window saves and restarts by itself when it closes; the main window then scrolls.
+    if (m_app.form3())
+        m_app.settingsController().open();
 }
 
 QString MainWindowController::helpFile(const QString &programFolder)

@@ -4,8 +4,10 @@
 #include "contacts/options.h"
 #include "contacts/settingsfile.h"
 #include "activitymonitor.h"
+#include "addressexchange.h"
 #include "apptransporthost.h"
 #include "mainwindowcontroller.h"
+#include "settingscontroller.h"
 #include "windowpresenceview.h"
 #include "presence/arrival.h"
 #include "presence/composer.h"
@@ -153,6 +155,10 @@ bool ParlixApp::start()
     createMainWindow();
     m_form3 = std::make_unique<TForm3>();
     m_log.setSettingsWindowExists(true);
+    m_settingsController = std::make_unique<SettingsController>(*this);
+    m_form3->setIdleFieldAvailable(activityAvailable());
+    connect(m_form3.get(), &QDialog::finished, m_form2.get(), &TForm2::scrolltoend);
+    m_addressExchange = std::make_unique<AddressExchange>(*this);
     m_form4 = std::make_unique<TForm4>();
     m_form5 = std::make_unique<TForm5>();
     m_form5->setSource([this] {
@@ -264,6 +270,11 @@ void ParlixApp::openListener()
     m_log(QStringLiteral("tform2 begin ServerSocket1->Active=true; ok"));
 }
 
+QString ParlixApp::namefield() const
+{
+    return m_presence->namefield();
+}
+
 QString ParlixApp::makeNamefield(const QString &name)
 {
     return SystemMessage::namefield(name);
@@ -293,6 +304,8 @@ void ParlixApp::initall()
     const PresenceJob::Own own{values.usernam,
                                SystemMessage::onlineQuery(m_namefield, status, values.add_inf)};
     startPresenceJob(new OnlineThread(m_transport, m_table->snapshot(), own), false);
+    if (m_settingsController)
+        m_settingsController->showownaddress();
     m_log(QStringLiteral("initall end"));
 }
 

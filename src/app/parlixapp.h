@@ -32,6 +32,8 @@ class ReceivingServer;
 class SendJobs;
 class UserPrompt;
 class SettingsFile;
+class SettingsController;
+class AddressExchange;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -74,6 +76,9 @@ public:
     TForm5 *form5() const { return m_form5.get(); }
     TForm7 *form7() const { return m_form7.get(); }
     MainWindowController *mainWindow() const { return m_mainWindow.get(); }
+    TForm11 *form11() const { return m_form11.get(); }
+    SettingsController &settingsController() { return *m_settingsController; }
+    AddressExchange &addressExchange() { return *m_addressExchange; }
     Presence &presence() { return *m_presence; }
     Roster &roster() { return *m_roster; }
     AutoAnswer &autoAnswer() { return *m_autoAnswer; }
@@ -86,7 +91,7 @@ public:
     // Letter windows live until the user closes them, or until the copy goes away.
     void adoptLetter(QWidget *letter);
     QList<QWidget *> letters() const;
-    QString namefield() const { return m_namefield; }
+    QString namefield() const; // as the settings window last rebuilt it
     int runningJobs() const;
     bool initialised() const { return m_initialised; }
     bool shuttingdown() const { return m_shuttingdown; }
@@ -147,6 +152,8 @@ private:
     std::unique_ptr<TForm7> m_form7;
     std::unique_ptr<TForm11> m_form11;
     std::unique_ptr<MainWindowController> m_mainWindow;
+    std::unique_ptr<SettingsController> m_settingsController; // after the windows: it goes first
+    std::unique_ptr<AddressExchange> m_addressExchange;
 
     QString m_namefield;
     bool m_initialised = false;

@@ -39,8 +39,9 @@ void Dialogs::message(const QString &text)
 bool Dialogs::question(const QString &text)
 {
     if (headless()) {
-        report(QStringLiteral("question (answered No)"), text);
-        return false;
+        report(m_headlessAnswer ? QStringLiteral("question (answered Yes)") : QStringLiteral("question (answered No)"),
+               text);
+        return m_headlessAnswer;
     }
     return QMessageBox::question(nullptr, QStringLiteral("Parlix"), text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;

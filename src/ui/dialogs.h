@@ -17,9 +17,12 @@ public:
     bool question(const QString &text) override;
 
     static bool headless();
+    // Offscreen, questions get this answer instead of No: for tests that play the user.
+    void setHeadlessAnswer(bool yes) { m_headlessAnswer = yes; }
 
 private:
     void report(const QString &kind, const QString &text) const;
 
     const DebugLog *m_log;
+    bool m_headlessAnswer = false;
 };
