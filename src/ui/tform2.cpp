@@ -8,7 +8,7 @@
 #include "platform/linkfinder.h"
 #include "rosterdelegate.h"
 #include "presence/fontoptions.h"
-#include "tform10.h"
+#include "inputpanel.h"
 #include "trayicon.h"
 
 #include <QApplication>
@@ -70,16 +70,9 @@ TForm2::TForm2(QWidget *parent)
     setCentralWidget(central);
     m_tray = new TrayIcon(this);
     buildConversationMenu();
-    buildInputMenu();
     connectBars();
-    connectToolbar();
     setColourScheme(false);
     applyInputFont(FontOptions::inputFont(OptionValues()));
-}
-
-TForm2::~TForm2()
-{
-    delete m_picker.data();
 }
 
 QWidget *TForm2::buildConversationArea()
@@ -103,18 +96,14 @@ QWidget *TForm2::buildConversationArea()
 
 QWidget *TForm2::buildInputPanel()
 {
-    m_inputPanel = new QWidget;
-    m_inputPanel->setObjectName(QStringLiteral("inputPanel"));
-    m_inputPanel->setMinimumHeight(FormatToolbar::kHeight);
-    auto *column = new QVBoxLayout(m_inputPanel);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    m_toolbar = new FormatToolbar(m_inputPanel);
-    column->addWidget(m_toolbar);
-    m_input = new InputEditor(m_inputPanel);
-    m_input->setMinimumHeight(0);
-    column->addWidget(m_input, 1);
+    m_inputPanel = new InputPanel;
+    m_toolbar = m_inputPanel->toolbar();
+    m_input = m_inputPanel->editor();
     m_input->installEventFilter(this);
+    connect(m_toolbar, &FormatToolbar::sendClicked, this, &TForm2::sendRequested);
+    connect(m_inputPanel, &InputPanel::inputFontChanged, this, &TForm2::inputFontChanged);
+    connect(m_inputPanel, &InputPanel::inputFontRequested, this, &TForm2::inputFontRequested);
+    connect(m_inputPanel, &InputPanel::copyRequested, this, &TForm2::copyConversation);
     return m_inputPanel;
 }
 
@@ -146,54 +135,10 @@ void TForm2::connectBars()
     connect(m_tray, &TrayIcon::closeRequested, this, &TForm2::closeRequested);
     connect(m_tray, &TrayIcon::restoreRequested, this, &TForm2::arest);
     connect(m_input, &InputEditor::sendRequested, this, &TForm2::sendRequested);
-    connect(m_input, &InputEditor::formatSyncNeeded, this, &TForm2::syncFontControls);
     connect(m_input, &InputEditor::pointerEntered, this, [this] {
         if (isVisible() && isActiveWindow() && !m_conversation->textCursor().hasSelection())
             m_input->setFocus();
     });
-}
-
-void TForm2::connectToolbar()
-{
-    connect(m_toolbar, &FormatToolbar::sendClicked, this, &TForm2::sendRequested);
-    connect(m_toolbar, &FormatToolbar::fontNameChosen, this, [this](const QString &name) {
-        QTextCharFormat change;
-        change.setFontFamilies({name});
-        changeInputFont(change);
-        if (isVisible())
-            m_input->setFocus();
-    });
-    connect(m_toolbar, &FormatToolbar::colourChosen, this, [this](const QColor &colour) {
-        QTextCharFormat change;
-        change.setForeground(colour);
-        changeInputFont(change);
-        if (isVisible())
-            m_input->setFocus();
-    });
-    connect(m_toolbar, &FormatToolbar::sizeChosen, this, [this](int points) {
-        QTextCharFormat change;
-        change.setFontPointSize(points);
-        changeInputFont(change);
-    });
-    connect(m_toolbar, &FormatToolbar::boldToggled, this, [this](bool on) {
-        QTextCharFormat change;
-        change.setFontWeight(on ? QFont::Bold : QFont::Normal);
-        changeInputFont(change);
-    });
-    connect(m_toolbar, &FormatToolbar::italicToggled, this, [this](bool on) {
-        QTextCharFormat change;
-        change.setFontItalic(on);
-        changeInputFont(change);
-    });
-    connect(m_toolbar, &FormatToolbar::pictureRequested, this, &TForm2::insertPicture);
-    connect(m_toolbar, &FormatToolbar::pickerRequested, this, &TForm2::openPicker);
-}
-
-void TForm2::changeInputFont(const QTextCharFormat &change)
-{
-    m_inputFont.merge(change);
-    m_input->changeFormat(change);
-    emit inputFontChanged(m_inputFont);
 }
 
 void TForm2::buildConversationMenu()
@@ -215,18 +160,6 @@ void TForm2::buildConversationMenu()
     m_conversation->viewport()->installEventFilter(this);
 }
 
-void TForm2::buildInputMenu()
-{
-    m_inputMenu = new QMenu(this);
-    connect(m_inputMenu->addAction(QStringLiteral("Копировать")), &QAction::triggered, this, &TForm2::copyConversation);
-    connect(m_inputMenu->addAction(QStringLiteral("Вставить")), &QAction::triggered, this, &TForm2::pasteIntoInput);
-    connect(m_inputMenu->addAction(QStringLiteral("Шрифт ввода")), &QAction::triggered, this,
-            &TForm2::inputFontRequested);
-    m_input->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_input, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_inputMenu->popup(m_input->viewport()->mapToGlobal(pos)); });
-}
-
 // ---- accessors of the bars' controls
 
 QPushButton *TForm2::Button1() const { return m_toolbar->Button1(); }
@@ -240,7 +173,8 @@ QListWidget *TForm2::ListBox1() const { return m_roster->list(); }
 QMenu *TForm2::debugMenu() const { return m_header->debugMenu(); }
 bool TForm2::debugMode() const { return m_header->debugMode(); }
 QSystemTrayIcon *TForm2::trayIcon() const { return m_tray->icon(); }
-TForm10 *TForm2::picker() const { return m_picker.data(); }
+TForm10 *TForm2::picker() const { return m_inputPanel->picker(); }
+QMenu *TForm2::inputMenu() const { return m_inputPanel->menu(); }
 
 // ---- options
 
@@ -401,43 +335,27 @@ void TForm2::setConversationFont(const QTextCharFormat &font)
 
 void TForm2::applyInputFont(const QTextCharFormat &font)
 {
-    m_inputFont = font;
-    const QStringList families = font.fontFamilies().toStringList();
-    m_toolbar->showFont(families.value(0), font.foreground().color(), font.fontWeight() >= QFont::Bold,
-                        font.fontItalic());
-    m_toolbar->showSize(qRound(font.fontPointSize()));
-    m_input->applyFont(font);
+    m_inputPanel->applyInputFont(font);
+}
+
+QTextCharFormat TForm2::inputFont() const
+{
+    return m_inputPanel->inputFont();
 }
 
 void TForm2::syncFontControls()
 {
-    const QTextCharFormat now = m_input->syncFormat();
-    const QStringList families = now.fontFamilies().toStringList();
-    m_toolbar->showFont(families.isEmpty() ? now.font().family() : families.first(), now.foreground().color(),
-                        now.fontWeight() >= QFont::Bold, now.fontItalic());
+    m_inputPanel->syncFontControls();
 }
 
 void TForm2::insertPicture(int n)
 {
-    m_input->insertPicture(n);
-    m_input->setFocus();
-    applyInputFont(m_inputFont);
+    m_inputPanel->insertPicture(n);
 }
 
 void TForm2::openPicker()
 {
-    // One picker at a time: a new one replaces the old.
-    delete m_picker.data();
-    m_picker = new TForm10;
-    m_picker->setAttribute(Qt::WA_DeleteOnClose, false);
-    connect(m_picker.data(), &TForm10::pictureChosen, this, &TForm2::insertPicture);
-    connect(m_picker.data(), &TForm10::closed, this, [this] {
-        m_toolbar->pickerButton()->setEnabled(true);
-        applyInputFont(m_inputFont);
-        m_input->setFocus();
-    });
-    m_toolbar->pickerButton()->setEnabled(false);
-    m_picker->show();
+    m_inputPanel->openPicker();
 }
 
 // ---- tray, hiding and restoring

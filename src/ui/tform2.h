@@ -25,6 +25,7 @@ class BottomBar;
 class FormatToolbar;
 class HeaderStrip;
 class InputEditor;
+class InputPanel;
 class TForm10;
 class TrayIcon;
 struct OptionValues;
@@ -39,7 +40,6 @@ public:
     using RosterEntry = RosterPanel::Entry;
 
     explicit TForm2(QWidget *parent = nullptr);
-    ~TForm2() override;
 
     void setLog(std::function<void(const QString &)> log) { m_log = std::move(log); }
     void setInitialised(bool on) { m_initialised = on; }
@@ -59,10 +59,10 @@ public:
     BottomBar *bottomBar() const { return m_bottom; }
     FormatToolbar *toolbar() const { return m_toolbar; }
     TrayIcon *tray() const { return m_tray; }
-    QWidget *inputPanel() const { return m_inputPanel; }
+    InputPanel *inputPanel() const { return m_inputPanel; }
     QSplitter *slider() const { return m_slider; }
     QMenu *conversationMenu() const { return m_conversationMenu; }
-    QMenu *inputMenu() const { return m_inputMenu; }
+    QMenu *inputMenu() const;
     QMenu *debugMenu() const;
     bool debugMode() const;
     TForm10 *picker() const;
@@ -88,7 +88,7 @@ public:
 
     // Input font: shown by the toolbar, given to the editor's insertion (and default) attributes.
     void applyInputFont(const QTextCharFormat &font);
-    QTextCharFormat inputFont() const { return m_inputFont; }
+    QTextCharFormat inputFont() const;
     void syncFontControls();
     void insertPicture(int n);
     void openPicker();
@@ -146,11 +146,8 @@ private:
     QWidget *buildConversationArea();
     QWidget *buildInputPanel();
     void buildConversationMenu();
-    void buildInputMenu();
     void connectBars();
-    void connectToolbar();
     void updateSendArea();
-    void changeInputFont(const QTextCharFormat &change);
     void sliderMoved();
     void applyInputHeight();
     void rememberNormalBounds();
@@ -161,17 +158,14 @@ private:
     QSplitter *m_columns = nullptr;
     QSplitter *m_slider = nullptr;
     QTextEdit *m_conversation = nullptr;
-    QWidget *m_inputPanel = nullptr;
+    InputPanel *m_inputPanel = nullptr;
     FormatToolbar *m_toolbar = nullptr;
     InputEditor *m_input = nullptr;
     RosterPanel *m_roster = nullptr;
     BottomBar *m_bottom = nullptr;
     TrayIcon *m_tray = nullptr;
     QMenu *m_conversationMenu = nullptr;
-    QMenu *m_inputMenu = nullptr;
-    QPointer<TForm10> m_picker;
     QList<QPointer<QWidget>> m_minimised;
-    QTextCharFormat m_inputFont;
     QColor m_conversationBase;
     bool m_sendButtonOption = false;
     bool m_letterMode = false;
