@@ -2,6 +2,7 @@
 # The libraries the program and libparlix1.so link come from dpkg-shlibdeps; what they load at run
 # time is listed by hand.
 set(CPACK_PACKAGE_NAME parlix)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Parlix")
 set(CPACK_PACKAGE_CONTACT "Parlix developers <parlix@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "peer-to-peer messenger for the desktops of a local network")

@@ -140,7 +140,7 @@ echo "ended on SIGTERM with status 0; settings saved"
 # The autostart entry, started the way a desktop session starts it.
 echo "== the autostart entry, through gio launch"
 "${run_env[@]}" gio launch "$entry" >"$tmp/run2.log" 2>&1 || fail "gio launch: $(cat "$tmp/run2.log")"
-wait_until 60 program_started_here || fail "the autostart entry started no copy of the installed program"
+wait_until 60 program_started_here >/dev/null || fail "the autostart entry started no copy of the installed program"
 program_pid=$(program_started_here)
 wait_until 60 listening || fail "the copy started at login does not listen on $address"
 tr '\0' ' ' <"/proc/$program_pid/cmdline"; echo
