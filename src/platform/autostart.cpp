@@ -52,9 +52,9 @@ QByteArray Autostart::entryText(const QString &program, const QStringList &argum
     exec.replace(QStringLiteral("%"), QStringLiteral("%%"));
     QByteArray text = "[Desktop Entry]\n"
                       "Type=Application\n"
-                      "Name=Parlix\n"
-                      "Comment=LAN messenger\n";
+                      "Name=Parlix\n";
     text += QStringLiteral("Name[ru]=Парликс\n").toUtf8();
+    text += "Comment=LAN messenger\n";
     text += "Exec=" + exec.toUtf8() + "\n";
     text += "Icon=parlix\n"
             "Terminal=false\n"
