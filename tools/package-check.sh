@@ -2,8 +2,8 @@
 # Builds the Debian package from the build folder given (default build/) and checks it: its
 # dependencies and file list, its menu entry, and the program it installs, unpacked into a
 # throw-away root and started from there on Xvfb: it listens, shows its window (Xvfb has no tray)
-# with the application icon, writes an autostart entry that starts the same program with the same
-# options, and ends cleanly on SIGTERM.
+# with the application icon, opens the installed help page from "?", writes an autostart entry that
+# starts the same program with the same options, and ends cleanly on SIGTERM.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -75,9 +75,13 @@ for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.
 [ -e "/tmp/.X11-unix/X${display#:}" ] || fail "Xvfb did not start on $display"
 
 # The session as a login shell would have it: the package's bin folder on PATH, a home of its own.
-mkdir -p "$tmp/home" "$tmp/config"
+# The desktop's handler for links and files is xdg-open: one of ours notes what it is given.
+mkdir -p "$tmp/home" "$tmp/config" "$tmp/handler"
+printf '#!/bin/sh\necho "$1" >>"%s"\n' "$tmp/opened" >"$tmp/handler/xdg-open"
+chmod +x "$tmp/handler/xdg-open"
 run_env=(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u PARLIX_HOME -u DBUS_SESSION_BUS_ADDRESS
-         HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" DISPLAY="$display" PATH="$root/usr/bin:$PATH")
+         HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" DISPLAY="$display"
+         PATH="$tmp/handler:$root/usr/bin:$PATH")
 
 listening() { (exec 3<>"/dev/tcp/$address/7456") 2>/dev/null; }
 wait_until() { # seconds, command...
@@ -118,8 +122,16 @@ wait_until 60 listening || fail "the program does not listen on $address:7456: $
 wait_until 30 visible_window >/dev/null || fail "no main window shown on a desktop without a tray"
 window=$(visible_window)
 echo "main window: $(env DISPLAY="$display" xdotool getwindowname "$window")"
-icon=$(env DISPLAY="$display" xprop -id "$window" _NET_WM_ICON | head -c 200)
+icon=$(env DISPLAY="$display" xprop -id "$window" _NET_WM_ICON)
 grep -q '_NET_WM_ICON(CARDINAL) = ' <<<"$icon" || fail "the main window carries no icon"
+
+# "?" at the right of the header strip, beside the green "i" (each 21 pixels wide), opens the
+# installed help page.
+width=$(env DISPLAY="$display" xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=//p')
+env DISPLAY="$display" xdotool mousemove --window "$window" $((width - 31)) 8 click 1
+wait_until 20 test -s "$tmp/opened" || fail '"?" handed nothing to the desktop'
+echo "\"?\" opens $(cat "$tmp/opened")"
+[ "$(cat "$tmp/opened")" = "file://$root/usr/share/parlix/parlix.htm" ] || fail '"?" opens another file'
 
 entry=$tmp/config/autostart/parlix.desktop
 [ -f "$entry" ] || fail "no autostart entry"
