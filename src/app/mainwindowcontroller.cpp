@@ -2,6 +2,8 @@
 
 #include "parlixapp.h"
 
+#include "activitymonitor.h"
+
 #include "contacts/contacttable.h"
 #include "contacts/options.h"
 #include "contacts/settingsfile.h"
@@ -87,7 +89,10 @@ void MainWindowController::connectComposing()
 void MainWindowController::connectWindow()
 {
     connect(&m_form2, &TForm2::closeRequested, &m_app, &ParlixApp::requestShutdown);
-    connect(&m_form2, &TForm2::statusChosen, this, [this](int status) { m_app.presence().ComboBox1Change(status, false); });
+    connect(&m_form2, &TForm2::statusChosen, this, [this](int status) {
+        // Away chosen while auto-away holds the status asks for no auto-answer text either.
+        m_app.presence().ComboBox1Change(status, m_app.activity().autoAwayMark());
+    });
     connect(&m_form2, &TForm2::helpRequested, this, [this] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile(m_programFolder)));
     });

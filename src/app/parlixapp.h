@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class ActivityMonitor;
 class AppTransportHost;
 class MainWindowController;
 class Arrival;
@@ -78,6 +79,10 @@ public:
     AutoAnswer &autoAnswer() { return *m_autoAnswer; }
     Arrival &arrival() { return *m_arrival; }
     Composer &composer() { return *m_composer; }
+    ActivityMonitor &activity() { return *m_activity; }
+    // The activity library watches the desktop's input: auto-away works, and the settings window
+    // enables its idle-seconds field.
+    bool activityAvailable() const;
     // Letter windows live until the user closes them, or until the copy goes away.
     void adoptLetter(QWidget *letter);
     QList<QWidget *> letters() const;
@@ -132,6 +137,7 @@ private:
     std::unique_ptr<AppTransportHost> m_transportHost;
     std::unique_ptr<SendJobs> m_jobs;
     std::unique_ptr<ReceivingServer> m_server;
+    std::unique_ptr<ActivityMonitor> m_activity; // outlives the windows: TForm7 unloads it
     // Windows, destroyed in the reverse order of their creation.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;
