@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder given (default build/) and checks it: its
 # dependencies and file list, its menu entry, and the program it installs, unpacked into a
-# throw-away root and started from there on Xvfb: it listens, shows its window (Xvfb has no tray)
-# with the application icon, opens the installed help page from "?", writes an autostart entry that
-# starts the same program with the same options, and ends cleanly on SIGTERM.
+# throw-away root and started from there on Xvfb: it listens, loads libparlix1.so from its own
+# folder, shows its window (Xvfb has no tray) with the application icon, opens the installed help
+# page from "?", writes an autostart entry that starts the same program with the same options, and
+# ends cleanly on SIGTERM.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -79,7 +80,7 @@ for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.
 mkdir -p "$tmp/home" "$tmp/config" "$tmp/handler"
 printf '#!/bin/sh\necho "$1" >>"%s"\n' "$tmp/opened" >"$tmp/handler/xdg-open"
 chmod +x "$tmp/handler/xdg-open"
-run_env=(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u PARLIX_HOME -u DBUS_SESSION_BUS_ADDRESS
+run_env=(env -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE -u QT_QPA_PLATFORM -u PARLIX_HOME -u DBUS_SESSION_BUS_ADDRESS
          HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" DISPLAY="$display"
          PATH="$tmp/handler:$root/usr/bin:$PATH")
 
@@ -119,6 +120,11 @@ echo "== parlix --home $tmp/h --listen $address on $display"
 program_pid=$!
 wait_until 60 listening || fail "the program does not listen on $address:7456: $(cat "$tmp/run1.log")"
 [ "$(readlink "/proc/$program_pid/exe")" = "$root/usr/lib/parlix/parlix" ] || fail "not the package's program"
+# On X the program loads the activity library from its own folder, which is the package's
+# lib/parlix although it was started through bin/parlix.
+grep -qF "$root/usr/lib/parlix/libparlix1.so" "/proc/$program_pid/maps" \
+  || fail "the program has not loaded libparlix1.so from its own folder: $(cat "$tmp/run1.log")"
+echo "activity library: $root/usr/lib/parlix/libparlix1.so"
 wait_until 30 visible_window >/dev/null || fail "no main window shown on a desktop without a tray"
 window=$(visible_window)
 echo "main window: $(env DISPLAY="$display" xdotool getwindowname "$window")"
