@@ -141,6 +141,7 @@ echo "\"?\" opens $(cat "$tmp/opened")"
 
 entry=$tmp/config/autostart/parlix.desktop
 [ -f "$entry" ] || fail "no autostart entry"
+desktop-file-validate "$entry"
 grep '^Exec=' "$entry"
 grep -qxF "Exec=\"$root/usr/bin/parlix\" \"--home\" \"$tmp/h\" \"--listen\" \"$address\"" "$entry" \
   || fail "the autostart entry does not start the installed program with its options"
