@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <csignal>
@@ -18,7 +20,8 @@
 
 namespace {
 
-// The watcher: items register with it, and it says that a host (the tray) is there.
+// The watcher: items register with it, and it says that a host (the tray) is there. It answers on a
+// thread of its own, so that the program's questions never wait on the test's own blocking calls.
 class Watcher : public QObject
 {
     Q_OBJECT
@@ -30,23 +33,18 @@ public:
     QStringList items() const { return m_items; }
     bool hostRegistered() const { return true; }
     int protocolVersion() const { return 0; }
-    // The bus name of the process that registered, and the item's own name or path.
-    QString sender;
-    QString item;
 
 public slots:
     void RegisterStatusNotifierItem(const QString &service, const QDBusMessage &message)
     {
-        sender = message.service();
-        item = service;
         m_items << service;
-        emit StatusNotifierItemRegistered(service);
+        emit registered(message.service(), service);
     }
     void RegisterStatusNotifierHost(const QString &) {}
 
 signals:
-    void StatusNotifierItemRegistered(const QString &service);
-    void StatusNotifierHostRegistered();
+    // The bus name of the process that registered, and the item's own name or path.
+    void registered(const QString &sender, const QString &item);
 
 private:
     QStringList m_items;
@@ -116,11 +114,25 @@ private slots:
     {
         QDBusConnection bus = QDBusConnection::connectToBus(m_busAddress, QStringLiteral("desktop"));
         QVERIFY(bus.isConnected());
-        Watcher watcher;
+        QThread watcherThread;
+        watcherThread.start();
+        auto *watcher = new Watcher;
+        watcher->moveToThread(&watcherThread);
+        QString sender;
+        QString registeredItem;
+        connect(watcher, &Watcher::registered, this, [&](const QString &from, const QString &item) {
+            sender = from;
+            registeredItem = item;
+        });
         QVERIFY(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
-        QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
-                                       | QDBusConnection::ExportAllProperties));
+        QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), watcher,
+                                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+        const auto stopWatcher = qScopeGuard([&] {
+            bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+            QMetaObject::invokeMethod(watcher, &QObject::deleteLater);
+            watcherThread.quit();
+            watcherThread.wait();
+        });
 
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -138,15 +150,15 @@ private slots:
         QVERIFY(program.waitForStarted(10000));
 
         // Qt finds the watcher and registers the tray icon as an item with it.
-        QTRY_VERIFY_WITH_TIMEOUT(!watcher.sender.isEmpty(), 30000);
-        const QString path = watcher.item.startsWith(u'/') ? watcher.item : QStringLiteral("/StatusNotifierItem");
-        QDBusInterface item(watcher.sender, path, QStringLiteral("org.kde.StatusNotifierItem"), bus);
-        QDBusMessage getAll = QDBusMessage::createMethodCall(watcher.sender, path,
+        QTRY_VERIFY_WITH_TIMEOUT(!sender.isEmpty(), 30000);
+        const QString path = registeredItem.startsWith(u'/') ? registeredItem : QStringLiteral("/StatusNotifierItem");
+        QDBusInterface item(sender, path, QStringLiteral("org.kde.StatusNotifierItem"), bus);
+        QDBusMessage getAll = QDBusMessage::createMethodCall(sender, path,
                                                              QStringLiteral("org.freedesktop.DBus.Properties"),
                                                              QStringLiteral("GetAll"));
         getAll << QStringLiteral("org.kde.StatusNotifierItem");
         // Answered from the program's event loop: its start-up, window decision included, is done.
-        const QDBusReply<QVariantMap> properties = bus.call(getAll, QDBus::Block, 20000);
+        const QDBusReply<QVariantMap> properties = bus.call(getAll, QDBus::Block, 30000);
         QVERIFY2(properties.isValid(), qPrintable(properties.error().message()));
         QCOMPARE(properties.value().value(QStringLiteral("Status")).toString(), QStringLiteral("Active"));
         // The status icon goes over as pixels (ARGB32, one entry per size), or as a file name.
