@@ -112,7 +112,9 @@ stop_program() { # SIGTERM, then the end within 30 s
   ! running "$program_pid" || fail "the program did not end within 30 s of SIGTERM"
 }
 visible_window() {
-  env DISPLAY="$display" xdotool search --onlyvisible --name '^Parlix v' 2>/dev/null | head -1 | grep .
+  local ids
+  ids=$(env DISPLAY="$display" xdotool search --onlyvisible --name '^Parlix v' 2>/dev/null) || return 1
+  [ -n "$ids" ] && echo "${ids%%$'\n'*}"
 }
 
 echo "== parlix --home $tmp/h --listen $address on $display"
