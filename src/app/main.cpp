@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/parlixapp.h"
 #include "app/shutdownsignals.h"
+#include "appicon.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -13,6 +14,9 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("parlix"));
+    // The menu entry parlix.desktop: desktops match the windows to it (and to its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("parlix"));
+    QApplication::setWindowIcon(AppIcon::icon());
 
     const CommandLine commandLine = CommandLine::parse(application.arguments().mid(1));
     if (!commandLine.error.isEmpty()) {

@@ -194,6 +194,7 @@ void MainWindowController::openSettings()
 QString MainWindowController::helpFile(const QString &programFolder)
 {
     const QString beside = QDir(programFolder).filePath(QStringLiteral("parlix.htm"));
-    const QString installed = QDir(programFolder).filePath(QStringLiteral("../share/doc/parlix/parlix.htm"));
+    // An installed program lives in <prefix>/lib/parlix, its help page in <prefix>/share/parlix.
+    const QString installed = QDir(programFolder).filePath(QStringLiteral(PARLIX_HELP_FROM_PROGRAM "/parlix.htm"));
     return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : QDir::cleanPath(installed);
 }

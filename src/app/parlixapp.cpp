@@ -311,8 +311,14 @@ void ParlixApp::initall()
 
 void ParlixApp::applyautorun()
 {
+    // The login session starts the entry in the home folder: the data folder goes in as an
+    // absolute path, whatever the command line said.
     QStringList arguments = m_commandLine.ownOptions;
-    Autostart::apply(m_options->values().autorun, QCoreApplication::applicationFilePath(), arguments);
+    for (qsizetype i = 0; i + 1 < arguments.size(); i += 2)
+        if (arguments.at(i) == QLatin1String("--home"))
+            arguments[i + 1] = m_paths.folder();
+    Autostart::apply(m_options->values().autorun, Autostart::launcher(QCoreApplication::applicationFilePath()),
+                     arguments);
 }
 
 void ParlixApp::savesettings()

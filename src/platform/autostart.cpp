@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace {
 
@@ -30,17 +31,30 @@ QString Autostart::entryPath()
     return config + QStringLiteral("/autostart/parlix.desktop");
 }
 
+QString Autostart::launcher(const QString &program)
+{
+    const QFileInfo file(program);
+    const QString onPath = QStandardPaths::findExecutable(file.fileName());
+    if (!onPath.isEmpty() && !file.canonicalFilePath().isEmpty()
+        && QFileInfo(onPath).canonicalFilePath() == file.canonicalFilePath())
+        return onPath;
+    return program;
+}
+
 QByteArray Autostart::entryText(const QString &program, const QStringList &arguments)
 {
     QString exec = quoted(program);
     for (const QString &argument : arguments)
         exec += u' ' + quoted(argument);
-    // Escaping rules of the desktop entry format apply on top of the Exec quoting.
+    // Escaping rules of the desktop entry format apply on top of the Exec quoting; a literal "%"
+    // would otherwise start a field code.
     exec.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
+    exec.replace(QStringLiteral("%"), QStringLiteral("%%"));
     QByteArray text = "[Desktop Entry]\n"
                       "Type=Application\n"
-                      "Name=Parlix\n"
-                      "Comment=LAN messenger\n";
+                      "Name=Parlix\n";
+    text += QStringLiteral("Name[ru]=Парликс\n").toUtf8();
+    text += "Comment=LAN messenger\n";
     text += "Exec=" + exec.toUtf8() + "\n";
     text += "Icon=parlix\n"
             "Terminal=false\n"

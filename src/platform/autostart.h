@@ -10,6 +10,10 @@ class Autostart
 {
 public:
     static QString entryPath();
+    // The command the entry starts for this program file: the name it is found under on PATH
+    // (an installed copy's <prefix>/bin/parlix, a link to it) when that is this very program,
+    // else the file itself (a build folder, a portable copy, a second installation).
+    static QString launcher(const QString &program);
     // Pure: the whole entry for a program path and its own options.
     static QByteArray entryText(const QString &program, const QStringList &arguments);
     // Writes or removes the entry. Failures are silent: they change nothing else.
