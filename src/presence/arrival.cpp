@@ -5,6 +5,7 @@
 #include "arrivalview.h"
 #include "presence.h"
 #include "roster.h"
+#include "slicedinsert.h"
 
 #include "app/debuglog.h"
 #include "contacts/contacttable.h"
@@ -62,7 +63,6 @@ Arrival::Content Arrival::read(const QString &path)
         content.document.reset();
         return content;
     }
-    content.fragment = QTextDocumentFragment(content.document.get());
     if (QCoreApplication::instance())
         content.document->moveToThread(QCoreApplication::instance()->thread());
     return content;
@@ -93,13 +93,12 @@ void Arrival::append2(const QString &path, const QString &ip, bool letter, Conte
                 saveAs = QDir(m_incomeFolder).filePath(letterFileName(now, sender).replace(QStringLiteral("].rtf"),
                                                                                             QStringLiteral("](%1).rtf").arg(n)));
         }
-        reportDamage(content);
+        reportDamage(content.document != nullptr, content.complete);
         if (content.document)
             m_view.openLetter(QStringLiteral("Вам письмо от ") + sender, std::move(content.document), minimised, saveAs);
     } else {
         m_presence.addline(u'[' + time + QStringLiteral("] [") + sender + u']', QColor(255, 0, 0));
-        showMessage(content);
-        reportDamage(content);
+        showMessage(std::move(content));
         m_view.scrolltoend();
         m_presence.attention();
     }
@@ -109,37 +108,44 @@ void Arrival::append2(const QString &path, const QString &ip, bool letter, Conte
     QFile::remove(path);
 }
 
-void Arrival::reportDamage(const Content &content)
+void Arrival::reportDamage(bool readable, bool complete)
 {
     // Whatever could be read is shown; the user learns that something is missing.
     const QString time = Presence::timeOfDay();
-    if (!content.document)
+    if (!readable)
         m_presence.addline(u'[' + time + QStringLiteral("] Полученное сообщение не удалось прочитать"), QColor(255, 0, 0));
-    else if (!content.complete)
+    else if (!complete)
         m_presence.addline(u'[' + time + QStringLiteral("] Сообщение пришло не целиком: показано то, что удалось прочитать"),
                            QColor(255, 0, 0));
 }
 
-void Arrival::showMessage(const Content &content)
+void Arrival::showMessage(Content content)
 {
-    if (!content.document)
+    if (!content.document) {
+        reportDamage(false, false);
         return;
-    // The staging buffer was read, and its copy made, on the connection's thread.
+    }
+    // The staging buffer was read on the connection's thread; here it is only copied over, a
+    // slice at a time when it is large, after a paragraph of its own.
     QTextDocument *conversation = m_view.conversation();
     QTextCursor end(conversation);
     end.movePosition(QTextCursor::End);
-    end.beginEditBlock();
     end.insertBlock();
-    const int start = end.position();
-    RtfDocument::insertDocument(*content.document, content.fragment, end);
     const OptionValues &options = m_options.values();
-    if (options.myfonts) {
-        end.setPosition(start, QTextCursor::KeepAnchor);
-        end.mergeCharFormat(
-            FontOptions::conversationFont(options, QGuiApplication::palette().color(QPalette::WindowText)));
-        end.clearSelection();
+    const QTextCharFormat imposed = options.myfonts
+        ? FontOptions::conversationFont(options, QGuiApplication::palette().color(QPalette::WindowText))
+        : QTextCharFormat();
+    const bool large = content.document->characterCount() > SlicedInsert::kSliceChars;
+    const bool complete = content.complete;
+    auto *copy = new SlicedInsert(std::move(content.document), conversation, end.position(), imposed,
+                                  [this, complete] { reportDamage(true, complete); });
+    if (large) {
+        copy->setParent(conversation); // goes with the conversation if the program ends first
+        copy->start();
+    } else {
+        copy->finish();
+        delete copy;
     }
-    end.endEditBlock();
 }
 
 void Arrival::selectSender(const QString &ip)

@@ -5,8 +5,6 @@
 
 #include <memory>
 
-#include <QTextDocumentFragment>
-
 class QTextDocument;
 
 class ArrivalView;
@@ -29,7 +27,6 @@ public:
     struct Content
     {
         std::unique_ptr<QTextDocument> document;
-        QTextDocumentFragment fragment; // all of the document, made where it was read
         bool complete = false;
     };
     // Any thread: reads the file, so that a large message costs the main thread no parsing. The
@@ -44,8 +41,8 @@ public:
     static QString letterFileName(const QDateTime &when, const QString &sender);
 
 private:
-    void showMessage(const Content &content);
-    void reportDamage(const Content &content);
+    void showMessage(Content content);
+    void reportDamage(bool readable, bool complete);
     void selectSender(const QString &ip);
 
     Presence &m_presence;

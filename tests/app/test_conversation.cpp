@@ -7,6 +7,7 @@
 #include "platform/rtf/rtfdocument.h"
 #include "presence/arrival.h"
 #include "presence/composer.h"
+#include "presence/slicedinsert.h"
 #include "ui/formattoolbar.h"
 #include "ui/inputeditor.h"
 #include "ui/tform2.h"
@@ -178,6 +179,36 @@ private slots:
         QTRY_VERIFY(b.hasLine(QStringLiteral("показано то, что удалось прочитать"), kRed));
         const QString shown = b.app().form2()->RichEdit1()->toPlainText();
         QVERIFY(shown.contains(QStringLiteral("first part")) && shown.contains(QStringLiteral("second part")));
+    }
+
+    void largeMessageIsCopiedInSlicesAheadOfLaterLines()
+    {
+        auto source = std::make_unique<QTextDocument>();
+        QTextCursor fill(source.get());
+        QStringList paragraphs;
+        for (int i = 0; paragraphs.size() < 20000; ++i)
+            paragraphs << QStringLiteral("строка %1 ").arg(i).repeated(4);
+        fill.insertText(paragraphs.join(u'\n'));
+        const QString expected = source->toPlainText();
+        QVERIFY(expected.size() > 3 * SlicedInsert::kSliceChars);
+
+        QTextDocument conversation;
+        QTextCursor end(&conversation);
+        end.insertText(QStringLiteral("before"));
+        end.insertBlock(); // the message's own paragraph
+        bool done = false;
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        auto *copy = new SlicedInsert(std::move(source), &conversation, end.position(), bold, [&done] { done = true; });
+        copy->start();
+        QVERIFY(!done); // one slice now, the rest on later turns of the event loop
+        QTextCursor line(&conversation);
+        line.movePosition(QTextCursor::End);
+        line.insertText(QStringLiteral("\nlater line"), QTextCharFormat()); // a notice arriving meanwhile
+        QTRY_VERIFY(done);
+        QCOMPARE(conversation.toPlainText(), QStringLiteral("before\n") + expected + QStringLiteral("\nlater line"));
+        QCOMPARE(formatOf(conversation, QStringLiteral("строка 19999")).fontWeight(), int(QFont::Bold));
+        QVERIFY(formatOf(conversation, QStringLiteral("later line")).fontWeight() != int(QFont::Bold));
     }
 
     void letterFileNamesStayInTheirFolder_data()

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QTextBlock>
-#include <QTextDocumentFragment>
 #include <QUrl>
 #include <QVariant>
 #include <QSaveFile>
@@ -78,10 +77,9 @@ void RtfDocument::Richdatacopy1(const QTextDocument &source, QTextCursor &target
     streamIn(target, streamOut(source));
 }
 
-void RtfDocument::insertDocument(const QTextDocument &source, const QTextDocumentFragment &content,
-                                 QTextCursor &target)
+void RtfDocument::handOverPictures(const QTextDocument &source, QTextDocument &target)
 {
-    QTextDocument *document = target.document();
+    QTextDocument *document = &target;
     for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
@@ -93,7 +91,6 @@ void RtfDocument::insertDocument(const QTextDocument &source, const QTextDocumen
                 document->addResource(QTextDocument::ImageResource, QUrl(name), picture);
         }
     }
-    target.insertFragment(content);
 }
 
 QByteArray RtfDocument::pictureRtf(const QImage &picture)

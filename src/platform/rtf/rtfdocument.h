@@ -6,7 +6,6 @@
 #include <QString>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 
 // The rich-text editor's file and stream operations, built on RtfReader and RtfWriter. A
 // QTextDocumentFragment does not carry its images, so everything that moves rich text between
@@ -34,10 +33,9 @@ public:
     // Copies the whole of `source` into the target document at `target`, replacing its
     // selection, pictures included: stream out, then stream in.
     static void Richdatacopy1(const QTextDocument &source, QTextCursor &target);
-    // The same without writing and reading RTF again: the content is copied as it is and the
-    // pictures it shows are handed to the target document. For large content read elsewhere.
-    // `content` is a fragment of `source`, which may have been made on another thread.
-    static void insertDocument(const QTextDocument &source, const QTextDocumentFragment &content, QTextCursor &target);
+    // Gives `target` the pictures `source` shows, under the same names, so that its content can be
+    // copied over as fragments without writing and reading RTF again (for large content).
+    static void handOverPictures(const QTextDocument &source, QTextDocument &target);
 
     // A picture as the editor inserts it: "{\rtf1 {\pict\dibitmap " + the picture as a 24-bit
     // packed DIB (40-byte header, bottom-up rows padded to 4 bytes) in upper-case hex without
