@@ -1,5 +1,6 @@
 #include "apptransporthost.h"
 
+#include "addressexchange.h"
 #include "parlixapp.h"
 
 #include "contacts/contacttable.h"
@@ -65,13 +66,13 @@ void AppTransportHost::analyze1(const QByteArray &text, const QString &peerip, c
 }
 
 void AppTransportHost::analyze22(const QByteArray &text, const QString &sender, int code, const QString &peerip,
-                                 const QString &peerhost)
+                                 const QString &/*peerhost*/)
 {
     emit m_app.noticeArrived(text, sender, code, peerip);
     if (code == 22)
         m_app.presence().analyze22Notice(text, sender);
     else
-        m_app.log()(QStringLiteral("analyze22 address list from %1 (%2), sender %3").arg(peerip, peerhost, sender));
+        m_app.addressExchange().analyze22List(text, sender);
 }
 
 void AppTransportHost::addline(const QString &text, const QColor &colour)

@@ -44,7 +44,9 @@ int main(int argc, char *argv[])
     QObject::connect(&signals_, &ShutdownSignals::requested, &app, &ParlixApp::requestShutdown);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &app,
                      [&app](QSessionManager &) { QTimer::singleShot(0, &app, &ParlixApp::requestShutdown); });
-    QObject::connect(&app, &ParlixApp::finished, &application, &QCoreApplication::quit, Qt::QueuedConnection);
+    // exit(), not quit(): a GUI application's quit() first asks every shown window to close, and
+    // the main window refuses (it goes to the tray), which would keep the program running.
+    QObject::connect(&app, &ParlixApp::finished, &application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     app.start();
     return application.exec();
 }

@@ -2,6 +2,9 @@
 
 #include "parlixapp.h"
 
+#include "activitymonitor.h"
+#include "settingscontroller.h"
+
 #include "contacts/contacttable.h"
 #include "contacts/options.h"
 #include "contacts/settingsfile.h"
@@ -87,7 +90,10 @@ void MainWindowController::connectComposing()
 void MainWindowController::connectWindow()
 {
     connect(&m_form2, &TForm2::closeRequested, &m_app, &ParlixApp::requestShutdown);
-    connect(&m_form2, &TForm2::statusChosen, this, [this](int status) { m_app.presence().ComboBox1Change(status, false); });
+    connect(&m_form2, &TForm2::statusChosen, this, [this](int status) {
+        // Away chosen while auto-away holds the status asks for no auto-answer text either.
+        m_app.presence().ComboBox1Change(status, m_app.activity().autoAwayMark());
+    });
     connect(&m_form2, &TForm2::helpRequested, this, [this] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile(m_programFolder)));
     });
@@ -180,9 +186,9 @@ void MainWindowController::chooseInputFont()
 
 void MainWindowController::openSettings()
 {
-    if (TForm3 *form3 = m_app.form3())
-        form3->exec();
-    m_form2.scrolltoend();
+    // The window saves and restarts by itself when it closes; the main window then scrolls.
+    if (m_app.form3())
+        m_app.settingsController().open();
 }
 
 QString MainWindowController::helpFile(const QString &programFolder)

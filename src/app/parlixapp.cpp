@@ -3,8 +3,11 @@
 #include "contacts/contacttable.h"
 #include "contacts/options.h"
 #include "contacts/settingsfile.h"
+#include "activitymonitor.h"
+#include "addressexchange.h"
 #include "apptransporthost.h"
 #include "mainwindowcontroller.h"
+#include "settingscontroller.h"
 #include "windowpresenceview.h"
 #include "presence/arrival.h"
 #include "presence/composer.h"
@@ -74,6 +77,8 @@ ParlixApp::ParlixApp(CommandLine commandLine, QString programFolder, QObject *pa
     m_arrival = std::make_unique<Arrival>(*m_presence, *m_table, *m_roster, *m_options, m_log, *m_presenceView,
                                           m_paths.incomeFolder());
     m_composer = std::make_unique<Composer>(*m_presence, *m_table, *m_options, *m_jobs, m_log, *m_presenceView);
+    m_activity = std::make_unique<ActivityMonitor>(
+        ActivityMonitor::Parts{m_presence.get(), m_autoAnswer.get(), m_options.get(), &m_log, m_dialogs.get()});
     connect(m_options.get(), &Options::changed, this, [this] { m_log.setEnabled(m_options->values().CheckBox_log); });
 }
 
@@ -105,6 +110,11 @@ QList<QWidget *> ParlixApp::letters() const
         if (letter)
             open.append(letter);
     return open;
+}
+
+bool ParlixApp::activityAvailable() const
+{
+    return m_activity->available();
 }
 
 int ParlixApp::ownStatus() const
@@ -145,6 +155,10 @@ bool ParlixApp::start()
     createMainWindow();
     m_form3 = std::make_unique<TForm3>();
     m_log.setSettingsWindowExists(true);
+    m_settingsController = std::make_unique<SettingsController>(*this);
+    m_form3->setIdleFieldAvailable(activityAvailable());
+    connect(m_form3.get(), &QDialog::finished, m_form2.get(), &TForm2::scrolltoend);
+    m_addressExchange = std::make_unique<AddressExchange>(*this);
     m_form4 = std::make_unique<TForm4>();
     m_form5 = std::make_unique<TForm5>();
     m_form5->setSource([this] {
@@ -157,6 +171,8 @@ bool ParlixApp::start()
     });
     connect(m_form2.get(), &TForm2::infoRequested, this, [this] { m_form4->exec(); });
     m_form7 = std::make_unique<TForm7>();
+    connect(m_form7.get(), &TForm7::answerChosen, this, [this](const QString &text) { m_autoAnswer->armWith(text); });
+    connect(m_form7.get(), &QObject::destroyed, this, [this] { m_activity->unloadLibrary(); });
     initall();
     m_form11 = std::make_unique<TForm11>();
     if (m_endAtStart) {
@@ -178,10 +194,17 @@ void ParlixApp::createRoot()
     m_log(QStringLiteral("tform1 end"));
     connect(m_form1.get(), &TForm1::FormCloseQuery, this, &ParlixApp::FormCloseQuery);
     connect(m_form1.get(), &TForm1::tick, this, [this] {
+        // Stopped meanwhile: a status broadcast handles events, and a tick must not run inside one.
+        m_form1->Timer1()->stop();
+        if (m_terminating)
+            return;
         if (m_roster->rosterdirty) {
             m_roster->rosterdirty = false;
             m_roster->rebuildroster();
         }
+        m_activity->poll(m_form3 != nullptr);
+        if (!m_terminating && !m_shuttingdown)
+            m_form1->Timer1()->start();
     });
 }
 
@@ -199,6 +222,9 @@ void ParlixApp::createMainWindow()
     m_log(QStringLiteral("hooks begin"));
     if (!m_commandLine.sendMode()) {
         m_log(QStringLiteral("hook start"));
+        m_activity->loadLibrary(m_programFolder);
+        if (m_activity->available())
+            m_form1->Timer1()->start();
         m_log(QStringLiteral("hook end"));
     }
     m_log(QStringLiteral("hooks end"));
@@ -244,6 +270,11 @@ void ParlixApp::openListener()
     m_log(QStringLiteral("tform2 begin ServerSocket1->Active=true; ok"));
 }
 
+QString ParlixApp::namefield() const
+{
+    return m_presence->namefield();
+}
+
 QString ParlixApp::makeNamefield(const QString &name)
 {
     return SystemMessage::namefield(name);
@@ -273,6 +304,8 @@ void ParlixApp::initall()
     const PresenceJob::Own own{values.usernam,
                                SystemMessage::onlineQuery(m_namefield, status, values.add_inf)};
     startPresenceJob(new OnlineThread(m_transport, m_table->snapshot(), own), false);
+    if (m_settingsController)
+        m_settingsController->showownaddress();
     m_log(QStringLiteral("initall end"));
 }
 

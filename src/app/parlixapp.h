@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class ActivityMonitor;
 class AppTransportHost;
 class MainWindowController;
 class Arrival;
@@ -31,6 +32,8 @@ class ReceivingServer;
 class SendJobs;
 class UserPrompt;
 class SettingsFile;
+class SettingsController;
+class AddressExchange;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -73,15 +76,22 @@ public:
     TForm5 *form5() const { return m_form5.get(); }
     TForm7 *form7() const { return m_form7.get(); }
     MainWindowController *mainWindow() const { return m_mainWindow.get(); }
+    TForm11 *form11() const { return m_form11.get(); }
+    SettingsController &settingsController() { return *m_settingsController; }
+    AddressExchange &addressExchange() { return *m_addressExchange; }
     Presence &presence() { return *m_presence; }
     Roster &roster() { return *m_roster; }
     AutoAnswer &autoAnswer() { return *m_autoAnswer; }
     Arrival &arrival() { return *m_arrival; }
     Composer &composer() { return *m_composer; }
+    ActivityMonitor &activity() { return *m_activity; }
+    // The activity library watches the desktop's input: auto-away works, and the settings window
+    // enables its idle-seconds field.
+    bool activityAvailable() const;
     // Letter windows live until the user closes them, or until the copy goes away.
     void adoptLetter(QWidget *letter);
     QList<QWidget *> letters() const;
-    QString namefield() const { return m_namefield; }
+    QString namefield() const; // as the settings window last rebuilt it
     int runningJobs() const;
     bool initialised() const { return m_initialised; }
     bool shuttingdown() const { return m_shuttingdown; }
@@ -132,6 +142,7 @@ private:
     std::unique_ptr<AppTransportHost> m_transportHost;
     std::unique_ptr<SendJobs> m_jobs;
     std::unique_ptr<ReceivingServer> m_server;
+    std::unique_ptr<ActivityMonitor> m_activity; // outlives the windows: TForm7 unloads it
     // Windows, destroyed in the reverse order of their creation.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;
@@ -141,6 +152,8 @@ private:
     std::unique_ptr<TForm7> m_form7;
     std::unique_ptr<TForm11> m_form11;
     std::unique_ptr<MainWindowController> m_mainWindow;
+    std::unique_ptr<SettingsController> m_settingsController; // after the windows: it goes first
+    std::unique_ptr<AddressExchange> m_addressExchange;
 
     QString m_namefield;
     bool m_initialised = false;

@@ -284,8 +284,12 @@ void TMyServerThread::serveMessage(SocketStream &stream, const OptionValues &opt
         (*logger)(QStringLiteral("[srv] get message from addr=[") + peerip + QStringLiteral("], name=[") + host + u']');
         steps->append2(path, peerip, letter);
     });
-    if (!handed)
-        QFile::remove(path); // the program is ending: nobody will show it
+    if (!handed) {
+        QFile::remove(path); // the program is ending: nobody will show it, nobody answers it
+        return;
+    }
+    // Only messages and letters are answered, never notices: two copies that are both away must
+    // not answer each other's auto-answers for ever.
     if (const auto answer = m_context.host->autoAnswer())
         m_context.jobs->sendfileto4(*answer, options.usernam.trimmed(), m_peerip);
 }

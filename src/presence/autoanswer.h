@@ -15,6 +15,17 @@ public:
         std::lock_guard lock(m_mutex);
         m_text = text;
     }
+    // The auto-answer window's "OK": a text of blanks only leaves it disarmed, any other is sent
+    // exactly as typed. Returns whether it is armed.
+    bool armWith(const QString &text)
+    {
+        if (text.trimmed().isEmpty()) {
+            disarm();
+            return false;
+        }
+        arm(text);
+        return true;
+    }
     void disarm()
     {
         std::lock_guard lock(m_mutex);

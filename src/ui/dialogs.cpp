@@ -39,8 +39,9 @@ void Dialogs::message(const QString &text)
 bool Dialogs::question(const QString &text)
 {
     if (headless()) {
-        report(QStringLiteral("question (answered No)"), text);
-        return false;
+        report(m_headlessAnswer ? QStringLiteral("question (answered Yes)") : QStringLiteral("question (answered No)"),
+               text);
+        return m_headlessAnswer;
     }
     const std::unique_ptr<QMessageBox> question = box(text, QMessageBox::Yes | QMessageBox::No);
     question->setIcon(QMessageBox::Question);

@@ -24,9 +24,12 @@ public:
     // The box as shown. Its text holds names and file names that peers chose, so it is plain
     // text, never markup.
     static std::unique_ptr<QMessageBox> box(const QString &text, QMessageBox::StandardButtons buttons);
+    // Offscreen, questions get this answer instead of No: for tests that play the user.
+    void setHeadlessAnswer(bool yes) { m_headlessAnswer = yes; }
 
 private:
     void report(const QString &kind, const QString &text) const;
 
     const DebugLog *m_log;
+    bool m_headlessAnswer = false;
 };

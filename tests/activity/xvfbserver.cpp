@@ -23,11 +23,13 @@ QString XvfbServer::missingTool()
 
 bool XvfbServer::start()
 {
-    // A display number picked at random from a range nothing else uses by default (the lowest
-    // free one, which -displayfd alone would take, is where stray input from elsewhere lands).
-    // A number that is taken makes the server exit at once; then the next one is tried.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (startOn(int(QRandomGenerator::system()->bounded(100, 1000))))
+    // The display numbers set aside for these tests, tried from a random one on (the lowest free
+    // one, which -displayfd alone would take, is where stray input from elsewhere lands). A number
+    // that is taken makes the server exit at once; then the next one is tried.
+    const int first = int(QRandomGenerator::system()->bounded(kFirstDisplay, kLastDisplay + 1));
+    const int count = kLastDisplay - kFirstDisplay + 1;
+    for (int attempt = 0; attempt < count; ++attempt) {
+        if (startOn(kFirstDisplay + (first - kFirstDisplay + attempt) % count))
             return true;
     }
     return false;

@@ -23,6 +23,10 @@ public:
     bool xdotool(const QStringList &arguments);
 
 private:
+    // Tests take their X servers from these display numbers only.
+    static constexpr int kFirstDisplay = 140;
+    static constexpr int kLastDisplay = 159;
+
     bool startOn(int number);
 
     QProcess m_server;

@@ -11,12 +11,14 @@
 #include "ui/inputeditor.h"
 #include "ui/rosterdelegate.h"
 #include "ui/tform10.h"
+#include "ui/tform3.h"
 #include "ui/tform2.h"
 #include "ui/trayicon.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
@@ -185,6 +187,19 @@ private slots:
         }
         hidden.app().savesettings(); // kept as they were, never written twice
         QCOMPARE(settingsText(hidden).count("bt_stt="), 1);
+    }
+
+    void settingsButtonOpensTheSettingsWindow()
+    {
+        RunningCopy copy("127.0.5.6");
+        TForm2 *form = copy.app().form2();
+        form->arest();
+        QTest::mouseClick(form->bottomBar()->settingsButton(), Qt::LeftButton);
+        TForm3 *settings = copy.app().form3();
+        QVERIFY(settings->isVisible());
+        QVERIFY(!settings->user_active_str->isEnabled()); // offscreen nothing measures idleness
+        settings->close();
+        QTRY_VERIFY(!settings->isVisible());
     }
 
     void menuToggleIsRememberedAcrossRuns()

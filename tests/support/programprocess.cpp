@@ -30,9 +30,18 @@ QString ProgramProcess::programPath()
 QProcessEnvironment ProgramProcess::environment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (m_display.isEmpty()) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", m_display);
+        // Whatever session the tests were started from, the program sees only this X server.
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("XDG_SESSION_TYPE");
+    }
     env.insert("XDG_CONFIG_HOME", m_xdg.path());
     env.remove("PARLIX_HOME");
+    env.insert(m_extra);
     return env;
 }
 

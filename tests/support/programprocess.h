@@ -12,6 +12,10 @@ public:
     ~ProgramProcess();
 
     static QString programPath();
+    // Runs the program on this X display (the xcb platform) instead of offscreen; before start().
+    void setDisplay(const QString &display) { m_display = display; }
+    // One more environment variable for the program; before start().
+    void setEnvironment(const QString &name, const QString &value) { m_extra.insert(name, value); }
     QString home() const { return m_home; }
     QString xdgConfig() const { return m_xdg.path(); }
 
@@ -28,6 +32,8 @@ private:
     QProcessEnvironment environment() const;
 
     QString m_listen;
+    QString m_display;
+    QProcessEnvironment m_extra;
     QTemporaryDir m_ownHome;
     QTemporaryDir m_xdg;
     QString m_home;

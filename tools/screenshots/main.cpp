@@ -1,6 +1,6 @@
 // Takes the README's screenshots: six copies on 127.0.0.2 ... 127.0.0.7 with free, busy and away
 // peers and two group separators, a conversation with smileys, in both colour schemes. Writes
-// PNG files into the folder given as the first argument.
+// PNG files into the folder given as the first argument, and the settings window's pages.
 #include "support/runningcopy.h"
 
 #include "contacts/contacttable.h"
@@ -9,10 +9,13 @@
 #include "presence/presence.h"
 #include "ui/inputeditor.h"
 #include "ui/tform2.h"
+#include "ui/tform3.h"
+#include "app/settingscontroller.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -104,5 +107,15 @@ int main(int argc, char **argv)
     bool ok = shoot(form, out.filePath(QStringLiteral("main-window.png")));
     anna.app().options().modify([](OptionValues &v) { v.std_col = true; });
     ok = shoot(form, out.filePath(QStringLiteral("main-window-standard-colours.png"))) && ok;
+
+    // The settings window's three pages.
+    anna.app().settingsController().open();
+    TForm3 *settings = anna.app().form3();
+    const char *pages[] = {"settings-users.png", "settings-1.png", "settings-2.png"};
+    for (int page = 0; page < 3; ++page) {
+        settings->PageControl1->setCurrentIndex(page);
+        ok = shoot(settings, out.filePath(QString::fromLatin1(pages[page]))) && ok;
+    }
+    settings->close();
     return ok ? 0 : 1;
 }
