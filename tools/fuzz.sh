@@ -10,7 +10,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_requestheader fuzz_systemmessage fuzz_listfile fuzz_settingsfile)
+  targets=(fuzz_requestheader fuzz_systemmessage fuzz_addresslist fuzz_listfile fuzz_settingsfile)
 fi
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
