@@ -9,8 +9,26 @@
 
 #include <cstdio>
 
+#include <sys/resource.h>
+
+namespace {
+
+// The listener serves up to 1,024 connections at once, and every one of them, every send job and
+// every received file takes a descriptor: the usual soft limit of 1,024 would run out first.
+void raiseDescriptorLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    raiseDescriptorLimit();
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("parlix"));

@@ -385,7 +385,9 @@ void ParlixApp::FormCloseQuery()
     pumpEvents(1000);
     QElapsedTimer waited;
     waited.start();
-    while (m_offlinerunning && waited.elapsed() < 10000 && m_server->activeConnections() > 0)
+    // The goodbyes to every connected peer get their ten seconds, whether or not a peer is still
+    // talking to us: with many peers the notice outlasts the first second.
+    while (m_offlinerunning && waited.elapsed() < 10000)
         pumpEvents(10);
     m_server->close();
     m_form2->removeTrayIcon();

@@ -7,11 +7,35 @@
 
 #include <QThread>
 
+#include <algorithm>
+
+#include <sys/resource.h>
 #include <unistd.h>
+
+namespace {
+
+quint64 descriptorLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return quint64(ConnectionPool::kMaxConnections) * 4;
+    return limit.rlim_cur;
+}
+
+} // namespace
 
 ConnectionPool::ConnectionPool(TransportContext &context)
     : m_context(context)
+    , m_maxConnections(connectionLimit(descriptorLimit()))
 {
+}
+
+int ConnectionPool::connectionLimit(quint64 descriptorLimit)
+{
+    constexpr quint64 kReserve = 128;
+    constexpr quint64 kPerConnection = 2;
+    const quint64 room = descriptorLimit > kReserve ? (descriptorLimit - kReserve) / kPerConnection : 0;
+    return int(std::clamp<quint64>(room, 1, kMaxConnections));
 }
 
 ConnectionPool::~ConnectionPool()
@@ -22,7 +46,7 @@ ConnectionPool::~ConnectionPool()
 bool ConnectionPool::accept(qintptr descriptor, const QString &peer)
 {
     std::unique_lock lock(m_mutex);
-    if (m_stopping || m_active >= kMaxConnections || m_perAddress.value(peer) >= kMaxPerAddress) {
+    if (m_stopping || m_active >= m_maxConnections || m_perAddress.value(peer) >= kMaxPerAddress) {
         lock.unlock();
         ::close(int(descriptor));
         (*m_context.log)(QStringLiteral("[srv] too many connections, closed: ") + peer);

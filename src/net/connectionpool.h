@@ -24,6 +24,11 @@ public:
     static constexpr int kMaxPerAddress = 64;
 
     explicit ConnectionPool(TransportContext &context);
+
+    // Connections at once that the descriptor limit allows: each takes its socket and its
+    // thread's event dispatcher (an eventfd), and a thread that cannot get one aborts the whole
+    // program inside GLib. A reserve stays for files, send jobs and the display.
+    static int connectionLimit(quint64 descriptorLimit);
     ~ConnectionPool();
 
     // Takes over the socket descriptor; false when it was closed because of the limits.
@@ -48,6 +53,7 @@ private:
     std::deque<Task> m_tasks;
     QHash<QString, int> m_perAddress;
     std::vector<QThread *> m_threads;
+    const int m_maxConnections;
     int m_active = 0;
     int m_idle = 0;
     int m_live = 0;

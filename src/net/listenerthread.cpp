@@ -1,6 +1,7 @@
 #include "listenerthread.h"
 
 #include <QTcpServer>
+#include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -74,6 +75,12 @@ void ListenerThread::run()
     m_listening.set_value(ok);
     if (!ok)
         return;
+    // QTcpServer stops accepting for good after any accept error that is not temporary: running
+    // out of descriptors (a flood of connections), or a peer that resets before it is accepted.
+    // The listener must not go deaf for that: it tries again a moment later.
+    QObject::connect(&server, &QTcpServer::acceptError, &server, [&server] {
+        QTimer::singleShot(kResumeAfterErrorMs, &server, [&server] { server.resumeAccepting(); });
+    });
     exec();
     server.close();
 }

@@ -25,6 +25,7 @@ protected:
     void run() override;
 
 private:
+    static constexpr int kResumeAfterErrorMs = 100;
     QHostAddress m_address;
     quint16 m_port;
     Handler m_handler;

@@ -33,7 +33,7 @@ void Dialogs::message(const QString &text)
         report(QStringLiteral("message"), text);
         return;
     }
-    QMessageBox::information(nullptr, QStringLiteral("Parlix"), text);
+    box(text, QMessageBox::Ok)->exec();
 }
 
 bool Dialogs::question(const QString &text)
@@ -43,6 +43,15 @@ bool Dialogs::question(const QString &text)
                text);
         return m_headlessAnswer;
     }
-    return QMessageBox::question(nullptr, QStringLiteral("Parlix"), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    const std::unique_ptr<QMessageBox> question = box(text, QMessageBox::Yes | QMessageBox::No);
+    question->setIcon(QMessageBox::Question);
+    question->setDefaultButton(QMessageBox::No);
+    return question->exec() == QMessageBox::Yes;
+}
+
+std::unique_ptr<QMessageBox> Dialogs::box(const QString &text, QMessageBox::StandardButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("Parlix"), text, buttons);
+    box->setTextFormat(Qt::PlainText);
+    return box;
 }

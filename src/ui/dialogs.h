@@ -2,6 +2,10 @@
 
 #include "app/userprompt.h"
 
+#include <QMessageBox>
+
+#include <memory>
+
 class DebugLog;
 class QWidget;
 
@@ -17,6 +21,9 @@ public:
     bool question(const QString &text) override;
 
     static bool headless();
+    // The box as shown. Its text holds names and file names that peers chose, so it is plain
+    // text, never markup.
+    static std::unique_ptr<QMessageBox> box(const QString &text, QMessageBox::StandardButtons buttons);
     // Offscreen, questions get this answer instead of No: for tests that play the user.
     void setHeadlessAnswer(bool yes) { m_headlessAnswer = yes; }
 
