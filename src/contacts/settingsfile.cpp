@@ -6,6 +6,9 @@
 #include "app/userprompt.h"
 
 #include <QFile>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <variant>
@@ -187,8 +190,22 @@ void SettingsFile::loadlist(const IniFile &ini, ContactTable &table) const
     table.setCells(cells);
 }
 
+void SettingsFile::removeStaleSaves(const QString &path)
+{
+    // A copy killed in the middle of a save leaves its half-written "<file>.XXXXXX" beside the
+    // file (the file itself is intact: it is only ever replaced by a rename). The data folder
+    // belongs to one running copy, so any such file is a leftover and goes before the next save.
+    const QFileInfo file(path);
+    const QDir folder = file.absoluteDir();
+    const QStringList stale = folder.entryList({file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : stale)
+        QFile::remove(folder.filePath(name));
+}
+
 void SettingsFile::savesettings(const OptionValues &values, const ContactTable &table) const
 {
+    removeStaleSaves(m_listPath);
+    removeStaleSaves(m_settingsPath);
     IniFile ini = IniFile::load(m_settingsPath);
     writeValues(values, ini);
 

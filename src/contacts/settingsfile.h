@@ -35,6 +35,7 @@ public:
     void writeKey(const QString &key, const QString &value) const;
 
 private:
+    static void removeStaleSaves(const QString &path);
     QString m_settingsPath;
     QString m_listPath;
     UserPrompt *m_prompt;
